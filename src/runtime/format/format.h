@@ -1,0 +1,102 @@
+#pragma once
+// Format compilation and interpretation.
+//
+// compile_format turns a format text such as "(1X,I5,3(1X,F8.3))" into a CompiledFormat.
+// A FormatCursor walks a compiled format during one statement: next_edit_descriptor applies
+// groups, repeat counts, position descriptors (X, T, TL, TR) and mode descriptors (BN, BZ,
+// S, SP, SS, kP) by itself and returns one use of a data descriptor per call, or a literal,
+// `/`, `:`, `$`/`\` or the end of the statement. Format reversion returns Slash.
+//
+// FixedFormat holds a format that the program fixes in its own text: it is compiled once, on
+// first use, and reused by every statement. Formats held in character data are compiled at
+// the start of every statement that uses them (FormatRef built from text).
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+#include "runtime/edit_descriptor.h"
+
+namespace runtime {
+
+// The compiled form of one format text. Its layout is private to the format module.
+class CompiledFormat {
+ public:
+  CompiledFormat();
+  ~CompiledFormat();
+  CompiledFormat(const CompiledFormat&) = delete;
+  CompiledFormat& operator=(const CompiledFormat&) = delete;
+
+  // Implementation-defined members follow (entry buffer, grown in steps of 512 bytes).
+ private:
+  friend class FormatCompiler;
+  friend class FormatCursor;
+  std::vector<unsigned char> entries_;
+};
+
+// Compiles `text` into `out`. Returns 0; 62 on a syntax error, with `syntax_error_offset` set to
+// the offset in `text` of the offending character (the statement emits message 58 with the
+// text from there on); or 41 when the compiled buffer cannot grow.
+int compile_format(std::string_view text, CompiledFormat& out, std::size_t& syntax_error_offset);
+
+// Column state of the current record that position descriptors move. Columns are offsets from
+// the start of the record (column 1 is offset 0).
+struct RecordPosition {
+  std::size_t position = 0;
+  std::size_t left_tab_limit = 0;  // start of the record, or where a non-advancing record continued
+};
+
+class FormatCursor {
+ public:
+  // Starts a statement at the beginning of `format` with the statement's initial modes.
+  FormatCursor(CompiledFormat& format, const EditModes& initial_modes);
+
+  EditModes& modes() { return modes_; }
+  const EditModes& modes() const { return modes_; }
+
+  // Implementation-defined members follow (current entry, reversion point, group stack of up
+  // to 8 levels, remaining repeat count of the current data descriptor, data-used flag).
+ private:
+  friend int next_edit_descriptor(FormatCursor&, RecordPosition&, bool, EditDescriptor&);
+  CompiledFormat* format_;
+  EditModes modes_;
+};
+
+// Moves to the next descriptor that the statement driver acts on and stores it in `out`.
+// `items_remain` tells whether the statement still has items to transfer. Returns 0, or 60
+// (infinite format loop) when items remain but the format has no data descriptor left to use.
+int next_edit_descriptor(FormatCursor& cursor, RecordPosition& record, bool items_remain,
+                         EditDescriptor& out);
+
+// A format fixed in the program's text, compiled once on first use.
+class FixedFormat {
+ public:
+  explicit constexpr FixedFormat(std::string_view text) : text_(text) {}
+  // The compiled form, or null when the text has a syntax error (compile_status tells which).
+  CompiledFormat* compiled() const;
+  int compile_status() const;
+  std::size_t syntax_error_offset() const;
+  std::string_view text() const { return text_; }
+
+ private:
+  void compile_once() const;
+  std::string_view text_;
+  mutable std::once_flag once_;
+  mutable std::unique_ptr<CompiledFormat> compiled_;
+  mutable int status_ = 0;
+  mutable std::size_t error_offset_ = 0;
+};
+
+// The format argument of a statement: a FixedFormat, or a format held in character data.
+struct FormatRef {
+  FormatRef(const FixedFormat& format) : fixed(&format) {}  // NOLINT(google-explicit-constructor)
+  FormatRef(std::string_view format_text) : text(format_text) {}  // NOLINT
+  FormatRef(const char* format_text) : text(format_text) {}  // NOLINT
+  const FixedFormat* fixed = nullptr;
+  std::string_view text;
+};
+
+}  // namespace runtime
