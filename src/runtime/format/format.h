@@ -61,8 +61,23 @@ class FormatCursor {
   // to 8 levels, remaining repeat count of the current data descriptor, data-used flag).
  private:
   friend int next_edit_descriptor(FormatCursor&, RecordPosition&, bool, EditDescriptor&);
+  int step(RecordPosition& record, bool items_remain, EditDescriptor& out);
+
+  // One open group: the passes still to make and the offset of its first inner entry.
+  struct OpenGroup {
+    std::int32_t passes_left;
+    std::uint32_t first_entry;
+  };
+  static constexpr int kMaxOpenGroups = 8;
+
   CompiledFormat* format_;
   EditModes modes_;
+  std::uint32_t current_ = 0;         // offset of the entry to act on next
+  std::uint32_t reversion_point_ = 0;  // where interpretation continues after a reversion
+  std::int32_t uses_left_ = 0;         // uses left of the current data descriptor or `/` (0: none begun)
+  std::int32_t open_groups_ = 0;
+  bool data_used_ = false;             // a data descriptor was used since the start or last reversion
+  OpenGroup groups_[kMaxOpenGroups] = {};
 };
 
 // Moves to the next descriptor that the statement driver acts on and stores it in `out`.

@@ -1,0 +1,46 @@
+// CompiledFormat's lifetime and FixedFormat: a format fixed in the program's text, compiled
+// the first time any thread uses it and shared by every statement afterwards.
+
+#include <new>
+
+#include "runtime/format/format.h"
+
+namespace runtime {
+
+namespace {
+constexpr int kNoMemory = 41;
+}
+
+CompiledFormat::CompiledFormat() = default;
+CompiledFormat::~CompiledFormat() = default;
+
+void FixedFormat::compile_once() const {
+  std::call_once(once_, [this] {
+    try {
+      auto compiled = std::make_unique<CompiledFormat>();
+      std::size_t offset = 0;
+      status_ = compile_format(text_, *compiled, offset);
+      error_offset_ = offset;
+      if (status_ == 0) compiled_ = std::move(compiled);
+    } catch (const std::bad_alloc&) {
+      status_ = kNoMemory;
+    }
+  });
+}
+
+CompiledFormat* FixedFormat::compiled() const {
+  compile_once();
+  return compiled_.get();
+}
+
+int FixedFormat::compile_status() const {
+  compile_once();
+  return status_;
+}
+
+std::size_t FixedFormat::syntax_error_offset() const {
+  compile_once();
+  return error_offset_;
+}
+
+}  // namespace runtime
