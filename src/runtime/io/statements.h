@@ -77,4 +77,9 @@ inline int write_internal(std::span<char> buffer, StatementFlags flags, std::ini
 // The windowed console maps units to windows with it.
 int unit_window_index(std::int32_t unit);
 
+// Writes the line end that first-character carriage control still owes to text window
+// `window` (the console calls it before it shows the caret, so the caret sits where the next
+// output goes).
+void write_owed_line_end(int window);
+
 }  // namespace runtime

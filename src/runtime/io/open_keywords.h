@@ -1,0 +1,57 @@
+#pragma once
+// The keywords of OPEN and CLOSE read into requests, with their values checked against the
+// catalogue: a value of the wrong type or outside a keyword's list is 45 or the keyword's own
+// "illegal ... value" error (570 STATUS, 571 MODE, 572 ACCESS, 573 BLANK, 574 FORM,
+// 575 SHARE, 581 RECL, 748 POSITION, 749 ACTION, 751 DELIM, 753 PAD, 754 CARRIAGECONTROL);
+// keywords that contradict each other are 46, 566, 567, 750, 752 or 44. Character values
+// are compared in any case with trailing blanks ignored.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "runtime/edit_descriptor.h"
+#include "runtime/io/statements.h"
+#include "runtime/io/unit_block.h"
+
+namespace runtime {
+
+struct OpenRequest {
+  std::optional<std::string_view> file;  // FILE as given (may be blank: ask for the name)
+  std::optional<std::string_view> title;
+  std::optional<bool> iofocus;
+  std::optional<FileStatus> status;
+  std::optional<AccessMode> access;
+  std::optional<FormMode> form;
+  std::optional<std::int64_t> record_length;
+  std::optional<BlankMode> blank;
+  std::optional<FilePosition> position;
+  std::optional<ActionMode> action;  // ACTION, or MODE, or READONLY
+  std::optional<Delimiter> delimiter;
+  std::optional<bool> pad;
+  std::optional<CarriageControl> carriage_control;
+  std::optional<RecordType> record_type;
+  std::optional<ShareMode> share;
+  std::optional<DataConversion> conversion;
+  std::optional<std::int64_t> block_size;
+  std::optional<std::int64_t> buffer_count;
+  std::optional<Disposition> disposition;
+
+  FileStatus effective_status() const { return status.value_or(FileStatus::Unknown); }
+  FormMode effective_form() const { return form.value_or(FormMode::Formatted); }
+};
+
+// Reads and checks the keywords of an OPEN. Returns 0 or an error number.
+int read_open_keywords(std::span<const KeywordValue> keywords, OpenRequest& request);
+
+// Reads the disposition of a CLOSE (STATUS or DISPOSE). Returns 0 or an error number.
+int read_close_keywords(std::span<const KeywordValue> keywords, std::optional<Disposition>& disposition);
+
+// A conversion name (NATIVE, BIG_ENDIAN, ... CRAY) in any case; nothing when unknown.
+std::optional<DataConversion> conversion_named(std::string_view name);
+
+// `text` equals the upper-case `word` in any case, trailing blanks of `text` ignored.
+bool keyword_value_is(std::string_view text, std::string_view word);
+
+}  // namespace runtime

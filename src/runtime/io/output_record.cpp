@@ -1,0 +1,25 @@
+#include "runtime/io/output_record.h"
+
+#include <cstring>
+#include <new>
+
+namespace runtime {
+
+int OutputRecord::reserve(std::size_t end) {
+  if (storage_ && end <= capacity_) return 0;
+  if (end > kMaxRecordLength) return 41;
+  // Grow by at least one step, and by half the current size for long records, so that a
+  // record built column by column does not copy itself over and over.
+  std::size_t grown = capacity_ + (capacity_ / 2 > kGrowthStep ? capacity_ / 2 : kGrowthStep);
+  std::size_t wanted = end > grown ? end : grown;
+  wanted = (wanted + kGrowthStep - 1) / kGrowthStep * kGrowthStep;
+  if (wanted > kMaxRecordLength) wanted = kMaxRecordLength;
+  std::unique_ptr<char[]> bigger(new (std::nothrow) char[kHeadroom + wanted + kTailroom]);
+  if (!bigger) return 41;
+  if (storage_ && length > 0) std::memcpy(bigger.get() + kHeadroom, columns(), length);
+  storage_ = std::move(bigger);
+  capacity_ = wanted;
+  return 0;
+}
+
+}  // namespace runtime

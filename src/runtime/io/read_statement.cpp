@@ -1,0 +1,227 @@
+// READ: a formatted sequential READ on a unit. Before a terminal or text window is read, the
+// pending prompt and the owed line end are written. One record is read; each data edit
+// descriptor cuts a field from it (a comma ends every field but A early; a short record is
+// padded with blanks unless PAD='NO', which fails with 67, or 268 when not advancing) and
+// converts it into its item. After the items the rest of the record is skipped, unless
+// ADVANCE='NO' leaves it for the next READ.
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "runtime/conversion/conversion.h"
+#include "runtime/io/carriage_control.h"
+#include "runtime/io/statement_support.h"
+#include "runtime/io/statements.h"
+
+namespace runtime {
+
+namespace {
+
+int read_record(UnitBlock& block) {
+  if (block.channel.kind() == ByteChannel::Kind::Window) return block.input.read_from_window(block.window_index);
+  return block.input.read_from_channel(block.channel, block.input_layout());
+}
+
+// Cuts the field of `width` columns at the current position. `padded` receives the field
+// when blanks must be supplied. Returns 0 or an error number.
+int cut_field(UnitBlock& block, const EditDescriptor& descriptor, const EditModes& modes,
+              const IoItem& item, std::size_t width, bool advancing, std::string& padded,
+              std::string_view& field) {
+  InputRecord& record = block.input;
+  const std::string_view text = record.text();
+  const std::size_t start = record.position.position;
+  const std::size_t available = start < text.size() ? text.size() - start : 0;
+  const std::size_t take = width < available ? width : available;
+  std::string_view taken = take > 0 ? text.substr(start, take) : std::string_view();
+
+  if (descriptor.kind != DescriptorKind::A) {
+    // A comma ends the field early and is consumed with it.
+    if (std::size_t comma = taken.find(','); comma != std::string_view::npos) {
+      field = taken.substr(0, comma);
+      record.position.position = start + comma + 1;
+      return 0;
+    }
+  }
+  record.position.position = start + width;
+  if (take == width) {
+    field = taken;
+    return 0;
+  }
+  if (!block.pad) return advancing ? 67 : 268;
+  // The record ends inside the field: blanks complete it. Blanks are ignored in BN mode by
+  // every conversion but A, so only A fields and BZ numeric fields are spelled out.
+  if (descriptor.kind == DescriptorKind::A) {
+    // A field wider than the item keeps its rightmost `length` characters.
+    std::size_t from = width > item.length ? width - item.length : 0;
+    std::size_t size = width - from;
+    padded.assign(size, ' ');
+    if (from < take) std::memcpy(padded.data(), taken.data() + from, take - from);
+    field = padded;
+    return 0;
+  }
+  if (modes.blank == BlankMode::Null) {
+    field = taken;
+    return 0;
+  }
+  if (width > kMaxRecordLength) return 41;
+  padded.assign(width, ' ');
+  if (take > 0) std::memcpy(padded.data(), taken.data(), take);
+  field = padded;
+  return 0;
+}
+
+// Stores the number of characters left in the record into an integer item (Q).
+int store_characters_left(const InputRecord& record, const IoItem& item) {
+  if (item.type != ItemType::Integer) return 61;
+  std::size_t position = record.position.position;
+  std::int64_t left = position < record.length() ? static_cast<std::int64_t>(record.length() - position) : 0;
+  switch (item.size) {
+    case 1: {
+      std::int8_t value = static_cast<std::int8_t>(left > INT8_MAX ? INT8_MAX : left);
+      std::memcpy(item.address, &value, 1);
+      return 0;
+    }
+    case 2: {
+      std::int16_t value = static_cast<std::int16_t>(left > INT16_MAX ? INT16_MAX : left);
+      std::memcpy(item.address, &value, 2);
+      return 0;
+    }
+    case 4: {
+      std::int32_t value = static_cast<std::int32_t>(left > INT32_MAX ? INT32_MAX : left);
+      std::memcpy(item.address, &value, 4);
+      return 0;
+    }
+    case 8:
+      std::memcpy(item.address, &left, 8);
+      return 0;
+    default:
+      return 61;
+  }
+}
+
+// A literal in an input format takes as many characters of the record (blanks beyond its
+// end); they replace the literal's text.
+void consume_literal(InputRecord& record, const EditDescriptor& descriptor) {
+  const std::string_view text = record.text();
+  std::size_t start = record.position.position;
+  std::size_t size = descriptor.literal_length > 0 ? static_cast<std::size_t>(descriptor.literal_length) : 0;
+  for (std::size_t i = 0; i < size && descriptor.literal != nullptr; ++i) {
+    std::size_t column = start + i;
+    descriptor.literal[i] = column < text.size() ? text[column] : ' ';
+  }
+  record.position.position = start + size;
+}
+
+int walk_input(FormatCursor& cursor, std::span<const IoItem> items, UnitBlock& block, bool advancing) {
+  InputRecord& record = block.input;
+  std::string padded;
+  std::size_t index = 0;
+  std::size_t part = 0;
+  for (;;) {
+    const bool items_remain = index < items.size();
+    EditDescriptor descriptor;
+    if (int error = next_edit_descriptor(cursor, record.position, items_remain, descriptor)) return error;
+    switch (descriptor.kind) {
+      case DescriptorKind::End:
+        return 0;
+      case DescriptorKind::Colon:
+        if (!items_remain) return 0;
+        continue;
+      case DescriptorKind::NoAdvance:
+        continue;
+      case DescriptorKind::Slash:
+        if (int error = read_record(block)) return error;
+        continue;
+      case DescriptorKind::Literal:
+        consume_literal(record, descriptor);
+        continue;
+      case DescriptorKind::Q:
+        if (!items_remain) return 0;
+        if (int error = store_characters_left(record, items[index])) return error;
+        ++index;
+        continue;
+      default:
+        break;
+    }
+    if (!items_remain) return 0;
+    const IoItem& item = items[index];
+    if (!descriptor_accepts_item(descriptor.kind, item.type)) return 61;
+    const FieldShape shape = resolve_field_shape(descriptor, item);
+    const std::size_t width = shape.w > 0 ? static_cast<std::size_t>(shape.w) : 0;
+    std::string_view field;
+    if (int error = cut_field(block, descriptor, cursor.modes(), item, width, advancing, padded, field)) {
+      return error;
+    }
+    int status = convert_input_field(field, descriptor, cursor.modes(), item, part);
+    if (!conversion_succeeded(status)) return input_conversion_error(status);
+    if (item.type == ItemType::Complex && part == 0) {
+      part = 1;
+    } else {
+      part = 0;
+      ++index;
+    }
+  }
+}
+
+}  // namespace
+
+int read_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoItem> items,
+                   FormatRef format, std::string_view advance) {
+  pass_pause_gate();
+  if (!is_external_unit(unit)) return raise_statement_error(32, flags, unit, {});
+  bool advancing = true;
+  if (int error = read_advance_specifier(flags, advance, advancing)) {
+    return raise_statement_error(error, flags, unit, {});
+  }
+  StatementClaim claim;
+  {
+    std::string failed_name;
+    if (int error = claim_and_connect(claim, unit, true, failed_name)) {
+      return raise_statement_error(error, flags, unit, failed_name);
+    }
+  }
+  UnitBlock& block = *claim.block();
+  const std::string_view file_name = block.file_name;
+  if (block.form != FormMode::Formatted) return raise_statement_error(257, flags, unit, file_name);
+  if (block.access == AccessMode::Direct) return raise_statement_error(259, flags, unit, file_name);
+  std::unique_ptr<CompiledFormat> storage;
+  int format_error = 0;
+  CompiledFormat* compiled = prepare_format(format, storage, format_error);
+  if (compiled == nullptr) return raise_statement_error(format_error, flags, unit, file_name);
+  block.statement_flags = flags;
+
+  InputRecord& record = block.input;
+  if (record.continues) {
+    // A non-advancing READ left this record; tabs count from where it stopped.
+    record.continues = false;
+    record.position.left_tab_limit = record.position.position;
+  } else {
+    int error = 0;
+    if (block.terminal->shared()) {
+      error = prepare_terminal_for_read(*block.terminal, &block);
+    } else if (block.output_pending) {
+      error = emit_record(block, false);
+    }
+    if (error != 0) return raise_statement_error(error, flags, unit, file_name);
+    if (int read_error = read_record(block)) {
+      record.clear();
+      return raise_statement_error(read_error, flags, unit, file_name);
+    }
+  }
+  FormatCursor cursor(*compiled, EditModes{block.blank, SignMode::Processor, 0});
+  if (int error = walk_input(cursor, items, block, advancing)) {
+    // The next READ starts with a new record.
+    record.clear();
+    return raise_statement_error(error, flags, unit, file_name);
+  }
+  if (advancing) {
+    record.clear();
+  } else {
+    record.continues = true;
+  }
+  ++block.record_count;
+  return 0;
+}
+
+}  // namespace runtime

@@ -1,0 +1,106 @@
+#include "runtime/io/statement_support.h"
+
+#include <cctype>
+#include <new>
+
+#include "runtime/io/file_connection.h"
+#include "runtime/window_services.h"
+
+namespace runtime {
+
+namespace {
+
+bool error_is_returned(int number, StatementFlags flags) {
+  if (flags & kErrorBranch) return true;
+  if ((flags & kEndBranch) && (number == 24 || number == 613)) return true;
+  if ((flags & kEndOfRecordBranch) && number == 268) return true;
+  return false;
+}
+
+void emit_format_syntax_message(std::string_view text, std::size_t offset) {
+  if (offset > text.size()) offset = text.size();
+  std::string_view rest = text.substr(offset, 80);
+  ErrorInserts inserts;
+  inserts.numbers[0] = static_cast<std::int64_t>(rest.size());
+  inserts.text = rest;
+  emit_runtime_message(58, inserts);
+}
+
+}  // namespace
+
+int read_advance_specifier(StatementFlags flags, std::string_view advance, bool& advancing) {
+  advancing = true;
+  if (!(flags & kAdvanceSpecifier)) return 0;
+  while (!advance.empty() && advance.back() == ' ') advance.remove_suffix(1);
+  auto is = [advance](std::string_view word) {
+    if (advance.size() != word.size()) return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+      if (std::toupper(static_cast<unsigned char>(advance[i])) != word[i]) return false;
+    }
+    return true;
+  };
+  if (is("YES")) return 0;
+  if (is("NO")) {
+    advancing = false;
+    return 0;
+  }
+  return 48;
+}
+
+void pass_pause_gate() {
+  if (WindowServices* services = window_services()) services->pass_pause_gate();
+}
+
+int raise_statement_error(int number, StatementFlags flags, std::int32_t unit,
+                          std::string_view file_name) {
+  ErrorInserts inserts;
+  inserts.has_unit = true;
+  inserts.unit = unit;
+  inserts.file_name = file_name;
+  int result = report_runtime_error(number, flags, inserts);
+  return error_is_returned(number, flags) ? result : 0;
+}
+
+int claim_and_connect(StatementClaim& claim, std::int32_t unit, bool for_reading,
+                      std::string& failed_name) {
+  if (int error = claim.acquire(unit)) return error;
+  if (claim.block() != nullptr) return 0;
+  OpenRequest request;
+  ResolvedName resolved;
+  if (int error = resolve_unit_name(unit, request, true, resolved, failed_name)) return error;
+  std::unique_ptr<UnitBlock> block;
+  if (int error = connect_resolved(unit, request, resolved, for_reading, false, block)) return error;
+  note_first_connection();
+  claim.set_block(std::move(block));
+  return 0;
+}
+
+CompiledFormat* prepare_format(FormatRef format, std::unique_ptr<CompiledFormat>& storage, int& error) {
+  error = 0;
+  if (format.fixed != nullptr) {
+    if (CompiledFormat* compiled = format.fixed->compiled()) return compiled;
+    error = format.fixed->compile_status();
+    if (error == 0) error = 62;
+    if (error == 62) emit_format_syntax_message(format.fixed->text(), format.fixed->syntax_error_offset());
+    return nullptr;
+  }
+  storage.reset(new (std::nothrow) CompiledFormat);
+  if (!storage) {
+    error = 41;
+    return nullptr;
+  }
+  std::size_t offset = 0;
+  try {
+    error = compile_format(format.text, *storage, offset);
+  } catch (const std::bad_alloc&) {
+    error = 41;
+  }
+  if (error == 62) emit_format_syntax_message(format.text, offset);
+  if (error != 0) {
+    storage.reset();
+    return nullptr;
+  }
+  return storage.get();
+}
+
+}  // namespace runtime

@@ -1,0 +1,45 @@
+#pragma once
+// What every statement does around its work: pass the windowed console's pause gate, claim
+// the unit and connect it implicitly, prepare the format (a format in character data is
+// compiled for the statement; a syntax error emits message 58 with up to 80 characters of
+// the format from the offending character, then fails with 62), and raise errors with the
+// unit number and file name.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "runtime/format/format.h"
+#include "runtime/io/unit_table.h"
+#include "runtime/statement_flags.h"
+#include "runtime/support/errors.h"
+
+namespace runtime {
+
+void pass_pause_gate();
+
+// Raises error `number` for a statement with `flags` on `unit` (file name may be empty:
+// unknown). Returns the value the statement returns: the number (or an end indication) when
+// the statement asked for its errors, else 0 after the message (a severe error does not
+// return).
+int raise_statement_error(int number, StatementFlags flags, std::int32_t unit,
+                          std::string_view file_name);
+
+// Claims `unit` for a READ or WRITE and connects it implicitly when needed. Returns 0, or an
+// error number with `failed_name` set to the name to report.
+int claim_and_connect(StatementClaim& claim, std::int32_t unit, bool for_reading,
+                      std::string& failed_name);
+
+// The ADVANCE specifier (read when flags carry kAdvanceSpecifier): YES or NO in any case,
+// trailing blanks ignored. Returns 0 or 48.
+int read_advance_specifier(StatementFlags flags, std::string_view advance, bool& advancing);
+
+// The compiled format of a statement. A format in character data is compiled into `storage`.
+// Returns the format, or null with `error` set (62 after message 58, or 41).
+CompiledFormat* prepare_format(FormatRef format, std::unique_ptr<CompiledFormat>& storage, int& error);
+
+// True for unit numbers a READ or WRITE may name (-4 to 2147483646).
+inline bool is_external_unit(std::int32_t unit) { return unit >= -4 && unit <= kLargestUnit; }
+
+}  // namespace runtime

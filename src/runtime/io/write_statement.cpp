@@ -1,0 +1,116 @@
+// WRITE: a formatted sequential WRITE on a unit. The record is built in the unit's output
+// record and emitted with the unit's carriage control at `/`, at format reversion and at the
+// end of the statement, unless `$`, `\` or ADVANCE='NO' keeps it pending for the next WRITE
+// (or for a READ from the same device, which writes it as a prompt).
+
+#include <memory>
+#include <string>
+
+#include "runtime/io/carriage_control.h"
+#include "runtime/io/format_plans.h"
+#include "runtime/io/output_walk.h"
+#include "runtime/io/statement_support.h"
+#include "runtime/io/statements.h"
+
+namespace runtime {
+
+namespace {
+
+struct UnitRecordSink {
+  UnitBlock& unit;
+  int records_emitted = 0;
+
+  RecordPosition& position() { return unit.output.position; }
+  std::size_t& length() { return unit.output.length; }
+  char* columns() { return unit.output.columns(); }
+  int reserve(std::size_t end) {
+    // A unit with a record length takes no longer records.
+    if (unit.record_length > 0 && end > static_cast<std::size_t>(unit.record_length)) return 66;
+    return unit.output.reserve(end);
+  }
+  int end_record() {
+    ++records_emitted;
+    return emit_record(unit, false);
+  }
+};
+
+}  // namespace
+
+int write_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoItem> items,
+                    FormatRef format, std::string_view advance) {
+  pass_pause_gate();
+  if (!is_external_unit(unit)) return raise_statement_error(32, flags, unit, {});
+  bool advancing = true;
+  if (int error = read_advance_specifier(flags, advance, advancing)) {
+    return raise_statement_error(error, flags, unit, {});
+  }
+  StatementClaim claim;
+  {
+    std::string failed_name;
+    if (int error = claim_and_connect(claim, unit, false, failed_name)) {
+      return raise_statement_error(error, flags, unit, failed_name);
+    }
+  }
+  UnitBlock& block = *claim.block();
+  const std::string_view file_name = block.file_name;
+  if (block.form != FormMode::Formatted) return raise_statement_error(257, flags, unit, file_name);
+  if (block.access == AccessMode::Direct) return raise_statement_error(259, flags, unit, file_name);
+  if (block.action == ActionMode::Read) return raise_statement_error(47, flags, unit, file_name);
+  std::unique_ptr<CompiledFormat> storage;
+  int format_error = 0;
+  CompiledFormat* compiled = prepare_format(format, storage, format_error);
+  if (compiled == nullptr) return raise_statement_error(format_error, flags, unit, file_name);
+  block.statement_flags = flags;
+
+  OutputRecord& record = block.output;
+  const bool continuing = block.output_pending;
+  if (continuing) {
+    // A pending record continues where the last WRITE left it; tabs count from there.
+    record.position.left_tab_limit = record.position.position;
+  } else {
+    record.start_new();
+  }
+  settle_other_pending_record(block);
+  const std::size_t start_length = record.length;
+  const RecordPosition start_position = record.position;
+
+  const EditModes modes{block.blank, SignMode::Processor, 0};
+  UnitRecordSink sink{block};
+  OutputOutcome outcome;
+  int walk_error = 0;
+  SingleFieldPlan plan;
+  if (format.fixed != nullptr) plan = single_field_plan(*format.fixed, *compiled);
+  if (plan.single_field) {
+    walk_error = walk_single_field(plan.descriptor, modes, items, sink, outcome);
+  } else {
+    FormatCursor cursor(*compiled, modes);
+    walk_error = walk_output(cursor, items, sink, outcome);
+  }
+  if (int error = walk_error) {
+    // The record being built is dropped; a record pending from an earlier WRITE stays.
+    if (continuing && sink.records_emitted == 0) {
+      record.length = start_length;
+      record.position = start_position;
+    } else {
+      record.start_new();
+      block.output_pending = false;
+      block.terminal->clear_pending_record(unit);
+    }
+    return raise_statement_error(error, flags, unit, file_name);
+  }
+  if (!advancing || outcome.no_advance) {
+    block.output_pending = true;
+    block.terminal->mark_pending_record(unit);
+  } else if (int error = emit_record(block, false)) {
+    return raise_statement_error(error, flags, unit, file_name);
+  }
+  if (outcome.overflowed) {
+    // The statement has completed; the overflow is reported (severity error) or returned.
+    std::string name(file_name);
+    claim.release();
+    return raise_statement_error(63, flags, unit, name);
+  }
+  return 0;
+}
+
+}  // namespace runtime
