@@ -51,8 +51,8 @@ const SignalKindText& signal_kind(FloatingSignalKind kind) {
 }
 
 std::string math_style(int number, std::string_view text) {
-  std::string message = "M" + std::to_string(number) + ": MATH\r\n- ";
-  message.append(text).append("\r\n");
+  std::string message = "M";
+  message.append(std::to_string(number)).append(": MATH\r\n- ").append(text).append("\r\n");
   return message;
 }
 
