@@ -1,0 +1,159 @@
+#pragma once
+// ChildWindowRecord: everything the console keeps for one child window: its title and
+// flags, the text buffer geometry and text position, the text store, the surface (the
+// off-screen picture of the whole virtual screen, a QImage) with its palette and graphics
+// fields, and the window's locks.
+//
+// Locks, in the order they are taken: read_lock (held by the program thread for the length
+// of a read), output_lock (text output of a whole string), draw_lock (every field below that
+// is marked so, and the surface). Nobody waits for the GUI thread while holding any of them.
+// The GUI thread paints under draw_lock (ConsoleCore::with_surface).
+//
+// The repaint request is coalesced: repaint_pending is set by the core when it first marks a
+// dirty area and cleared when the presentation takes the area; only the first mark after a
+// take sends a Changed event.
+
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QRgb>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "console/input_event.h"
+#include "console/text_store.h"
+#include "console/window_config.h"
+
+namespace console {
+
+inline constexpr int kFirstWindowIndex = 1024;
+inline constexpr int kWindowTableSize = 40;
+inline constexpr int kDefaultWindowIndex = -1;
+
+// A size or state request made by set_window_size, for the presentation to carry out.
+struct WindowGeometryRequest {
+  int state = 0;      // 0 none, 1 minimise, 2 maximise, 3 restore, 4 position and size
+  int x = 0;          // position within the frame's window area, pixels
+  int y = 0;
+  int width = 0;      // width and height of the area that shows the surface, pixels
+  int height = 0;
+  std::uint64_t serial = 0;  // grows with every request
+};
+
+// The text window: the rectangle of cells within which text output wraps and scrolls.
+struct TextWindow {
+  int top = 1;
+  int left = 1;
+  int bottom = 1;
+  int right = 1;
+  int width() const { return right - left + 1; }
+  int height() const { return bottom - top + 1; }
+};
+
+// The font of graphic text and its metrics (filled in by graphic text; a configuration
+// keeps it).
+struct GraphicsFontState {
+  bool selected = false;
+  QFont font;
+  int ascent = 0;
+  int height = 0;
+  int average_width = 0;
+};
+
+struct ChildWindowRecord {
+  ChildWindowRecord(int index, std::string title) : index(index), title(std::move(title)) {}
+  ChildWindowRecord(const ChildWindowRecord&) = delete;
+  ChildWindowRecord& operator=(const ChildWindowRecord&) = delete;
+
+  const int index;
+
+  std::mutex read_lock;
+  std::mutex output_lock;
+  mutable std::mutex draw_lock;
+  InputEvent input_event;
+
+  // Read without a lock by the window table; written under draw_lock.
+  std::atomic<bool> is_unit_io_window{false};
+  std::atomic<bool> unit_closed{false};
+
+  // ---- guarded by draw_lock ----
+  std::string title;
+  bool config_applied = false;
+  bool configuring = false;      // a configuration is being applied
+  bool window_shown = false;
+  bool take_focus = true;        // IOFOCUS: take the focus when first shown
+  bool has_focus = false;
+  bool fit_to_window = false;
+  bool cursor_visible = true;
+  bool selecting = false;        // a text or graphics selection is in progress
+  bool marking = false;
+
+  WindowConfig config;           // the configuration last applied
+  int text_rows = 0;
+  int text_columns = 0;
+  int char_width = kDefaultCellWidth;
+  int char_height = kDefaultCellHeight;
+  int text_row = 1;              // text position, relative to the text window
+  int text_column = 1;
+  TextWindow text_window;
+  QFont font;
+  int font_ascent = 0;
+  int scroll_x = 0;
+  int scroll_y = 0;
+  TextStore text_store;
+
+  // Graphics state.
+  QImage surface;                // Format_RGB32, surface_width x surface_height
+  int surface_width = 0;
+  int surface_height = 0;
+  std::vector<QRgb> palette;
+  int color_count = 0;
+  int text_color = 15;
+  int background_color = 0;
+  int graphics_color = 0;
+  int current_x = 0;
+  int current_y = 0;
+  int viewport_left = 0;
+  int viewport_top = 0;
+  int viewport_right = 0;
+  int viewport_bottom = 0;
+  std::int16_t origin_x = 0;
+  std::int16_t origin_y = 0;
+  int write_mode = 13;           // copy the pen colour
+  std::uint16_t line_style = 0xFFFF;
+  int pen_style = 0;
+  std::optional<std::array<std::uint8_t, 8>> fill_mask;
+  GraphicsFontState graphics_font;
+  bool has_graphics = false;
+  int selection_anchor_x = -1;
+  int selection_anchor_y = -1;
+  int selection_current_x = -1;
+  int selection_current_y = -1;
+
+  WindowGeometryRequest geometry_request;
+  QRect dirty;                   // surface area changed since the presentation last painted
+
+  // ---- not guarded ----
+  std::atomic<bool> repaint_pending{false};
+
+  // Colour of palette entry `index` (clamped into the palette; black when it is empty).
+  QRgb color(int palette_index) const {
+    if (palette.empty()) return qRgb(0, 0, 0);
+    if (palette_index < 0) palette_index = 0;
+    if (palette_index >= static_cast<int>(palette.size())) palette_index = static_cast<int>(palette.size()) - 1;
+    return palette[static_cast<std::size_t>(palette_index)];
+  }
+  // Pixel rectangle of the text window's cells.
+  QRect text_window_pixels() const {
+    return QRect((text_window.left - 1) * char_width, (text_window.top - 1) * char_height,
+                 text_window.width() * char_width, text_window.height() * char_height);
+  }
+};
+
+}  // namespace console

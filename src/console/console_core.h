@@ -1,0 +1,337 @@
+#pragma once
+// The windowed console core: one instance per process (tests make one per test). It owns
+// the window table and every ChildWindowRecord, the per-thread active windows, text output,
+// configuration, colours, the line editor, the run state and pause gate, the status
+// messages, the error boxes and the program end. It talks to the screen only through its
+// Presentation (presentation.h).
+//
+// Threads. The thread that constructs the core is its GUI thread: typed characters, paste,
+// Pause and Resume, painting and the frame's close come from there. Every other thread that
+// calls in is a program thread; each of its calls is an entry that passes the pause gate
+// (GateScope). Lock order: a window's read_lock, the line editor's lock, output_lock,
+// draw_lock. The window table's lock, the status lock, the hooks' lock and the run-control
+// lock are leaves: nothing else is taken while one of them is held.
+// No lock is held while the presentation is asked a question (message box, file dialog) or
+// while a program thread waits for input.
+//
+// The definitions are spread over one file per concern: console_core.cpp (instance, hooks,
+// gate, status, presentation queries), window_operations.cpp (windows, activation, sizes),
+// text_output.cpp, window_configuration.cpp, graphics_state.cpp, line_input.cpp,
+// program_end.cpp and error_boxes.cpp.
+
+#include <QRect>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "console/child_window_record.h"
+#include "console/line_editor.h"
+#include "console/presentation.h"
+#include "console/run_control.h"
+#include "console/status_messages.h"
+#include "console/window_config.h"
+#include "console/window_table.h"
+
+class QEventLoop;
+
+namespace console {
+
+// The unit value that names the frame in set_window_size.
+inline constexpr std::int32_t kFrameUnit = static_cast<std::int32_t>(0x80000000u);
+
+// What the end of the program does: ask, close without asking, keep the frame open.
+enum class ExitBehaviour : int { Prompt = 1, Close = 2, KeepOpen = 3 };
+
+enum class ErrorBoxKind : std::uint8_t { Warning, Error, Fatal };
+
+// The position record of set_window_size: five 16-bit fields in this order.
+struct WindowPosition {
+  std::int16_t state = 0;   // 1 minimise, 2 maximise, 3 restore, 4 position and size
+  std::int16_t x = 0;
+  std::int16_t y = 0;
+  std::int16_t height = 0;
+  std::int16_t width = 0;
+};
+
+// The frame's state and size as set_window_size asked for it (stored before the frame
+// exists, applied when it is first shown).
+struct FrameRequest {
+  int state = 0;  // 0 none
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+struct ConsoleOptions {
+  std::string program_title;              // empty: the executable's base name
+  std::optional<DisplayInfo> display;     // nothing: the primary screen
+  FontMaker font_maker;                   // empty: make_text_font
+  ExitBehaviour exit_behaviour = ExitBehaviour::Prompt;
+  // The standard units (0, 5, 6 and the reserved ones) use the default window; false: the
+  // process's standard handles (the terminal, whose standard output is the transcript).
+  bool standard_units_use_default_window = true;
+};
+
+struct StatusView {
+  RunState run_state = RunState::Running;
+  std::string run_state_text;
+  std::string message;
+  int input_window = 0;        // the window whose read waits (Window > Input), 0 none
+  bool paste_pending = false;  // Clear Paste enabled, Paste grayed
+};
+
+struct WindowInfo {
+  int index = 0;
+  std::string title;
+  bool configured = false;
+  bool shown = false;
+  bool unit_closed = false;
+  bool take_focus = false;
+  bool has_focus = false;
+  bool fit_to_window = false;
+  bool cursor_visible = false;
+  int pixels_x = 0;
+  int pixels_y = 0;
+  int text_columns = 0;
+  int text_rows = 0;
+  int char_width = 0;
+  int char_height = 0;
+  QRect caret;                 // the caret's cell in surface pixels
+  WindowGeometryRequest geometry;
+};
+
+class ConsoleCore {
+ public:
+  ConsoleCore(Presentation& presentation, ConsoleOptions options);
+  ~ConsoleCore();
+  ConsoleCore(const ConsoleCore&) = delete;
+  ConsoleCore& operator=(const ConsoleCore&) = delete;
+
+  // The console that the program's operations and the window services act on.
+  static ConsoleCore* current();
+  // Makes this the current console and creates the GUI thread's per-thread state, which
+  // creates the default window ("Graphic1").
+  void install();
+  void uninstall();
+
+  Presentation& presentation() { return presentation_; }
+  const DisplayInfo& display() const { return display_; }
+  const std::string& program_title() const { return program_title_; }
+  const ConsoleOptions& options() const { return options_; }
+  bool is_gui_thread() const { return std::this_thread::get_id() == gui_thread_; }
+
+  // ---- hooks served by the runtime side ----
+  // Maps a unit to its window index (-1: no window). Unset: no unit has a window.
+  void set_unit_mapper(std::function<int(std::int32_t)> mapper);
+  int window_of_unit(std::int32_t unit) const;
+  // Writes the line end still owed to the unit of a window (display_cursor calls it first).
+  void set_pending_line_end_writer(std::function<void(int window)> writer);
+  // The exit list: at most 32 routines, run once, in the order registered.
+  bool register_exit_routine(std::function<void()> routine);
+  void run_exit_routines();
+
+  // ---- pause gate: every program-thread entry holds a GateScope ----
+  class GateScope {
+   public:
+    explicit GateScope(ConsoleCore& core);
+    ~GateScope();
+    GateScope(const GateScope&) = delete;
+    GateScope& operator=(const GateScope&) = delete;
+   private:
+    ConsoleCore& core_;
+    bool counted_ = false;
+  };
+  // Leaves the gate region for a wait (input, a question) and enters it again afterwards.
+  class GateRelease {
+   public:
+    explicit GateRelease(ConsoleCore& core);
+    ~GateRelease();
+    GateRelease(const GateRelease&) = delete;
+    GateRelease& operator=(const GateRelease&) = delete;
+   private:
+    ConsoleCore& core_;
+    int depth_ = 0;
+  };
+  void pass_pause_gate();
+  RunControl& run_control() { return run_control_; }
+
+  // ---- windows (window_operations.cpp) ----
+  // Creates a child window; -1 (graphics_status -1) when the table is full.
+  int create_window(std::string_view title, bool take_focus = true);
+  // A window unit was connected: create its window, make it the current I/O window and the
+  // calling thread's active window.
+  int create_unit_window(std::string_view title, bool take_focus);
+  void set_focus_request(int index, bool take_focus);
+  std::shared_ptr<ChildWindowRecord> find_window(int index) const { return table_.find(index); }
+  std::vector<int> window_indices() const;
+  // Closes a unit's window: keep marks it "-Closed", otherwise it is removed. 0, or -1 for
+  // an index outside the table.
+  int close_unit_window(int index, bool keep);
+  // The user closes a child window (its close command, GUI thread): refused (false) while
+  // its unit is open; the window of a closed unit is destroyed and its slot emptied.
+  bool user_close_window(int index);
+  // The default window's index, created when missing (0 when none can be made).
+  int default_window();
+  // Makes `index` (-1: the default window) the calling thread's active window and the
+  // current I/O window. 1, or 0 when refused.
+  int activate_window(int index);
+  int active_window();
+  // The frame's current I/O window if it has one, else the calling thread's active window.
+  int current_io_window();
+  int set_active_window(std::int32_t unit);
+  int set_window_size(std::int32_t unit, const WindowPosition& position);
+  FrameRequest frame_request() const;
+  // The presentation tells that the frame exists (set_window_size then acts on it).
+  void set_frame_exists(bool exists);
+
+  // ---- configuration (window_configuration.cpp) ----
+  enum class ApplyOutcome { Applied, Changed, Failed };
+  // Applies `config` to the window; Changed when values were changed and written back.
+  ApplyOutcome apply_config(ChildWindowRecord& record, WindowConfig& config);
+  // Applies the default configuration to an unconfigured window (twice when the first
+  // application reports a change). False when it could not be applied.
+  bool ensure_configured(ChildWindowRecord& record);
+
+  // ---- text output (text_output.cpp) ----
+  // Writes bytes to a window; the count, or -1 (not a window, unit closed, no memory).
+  long write_text(int index, std::string_view bytes, TextOrigin origin = TextOrigin::Program);
+  int display_cursor(int flag);
+
+  // ---- graphics state and colours (graphics_state.cpp) ----
+  std::shared_ptr<ChildWindowRecord> resolve_graphics_window();
+  std::int16_t set_color(std::int16_t index);
+  std::int32_t set_bk_color(std::int32_t index);
+  std::int16_t set_text_color(std::int16_t index);
+  void clear_screen(std::int16_t area);
+
+  // ---- line input (line_input.cpp) ----
+  // Reads one line typed or pasted into the window: the count (at most n), or -1.
+  long read_line(int index, char* buffer, std::size_t n);
+  void type_character(int index, unsigned char c);
+  void press_function_key(int index, int number);
+  void paste(int index, std::string_view text);
+  void clear_paste();
+
+  // ---- run state and status ----
+  void pause();
+  void resume(int window);
+  RunState run_state() const { return run_control_.state(); }
+  void set_status_message(std::string_view text);
+  void clear_status_message();
+  // The status for the presentation; take_ also re-arms the status_changed notification.
+  StatusView status_view() const;
+  StatusView take_status_view();
+
+  // ---- presentation queries and presentation-owned state ----
+  std::optional<WindowInfo> window_info(int index) const;
+  // Calls `paint` under the window's draw_lock with the record and the area changed since
+  // the last call (which it clears, re-arming the Changed notification). False when there
+  // is no such window. `paint` must not call back into the core (the lock is not
+  // recursive) and must not keep a copy of the surface.
+  bool with_surface(int index, const std::function<void(const ChildWindowRecord&, const QRect& dirty)>& paint);
+  void set_window_focus(int index, bool focus);
+  void set_window_view(int index, int scroll_x, int scroll_y, bool fit_to_window);
+  void set_selection_active(int index, bool active);
+
+  // ---- program end (program_end.cpp) ----
+  // The program-end sequence on the program thread: Finished, the box, Yes closes the
+  // frame; on a program thread it returns once the frame is closed (No: the frame stays
+  // until the user closes it).
+  void end_program(int exit_code);
+  bool program_end_started() const { return program_end_started_.load(); }
+  // Exit (Ctrl+C, File > Exit): the frame is closed without a question.
+  void request_exit();
+  // The frame is being destroyed: runs the exit list, releases a program thread waiting at
+  // the end, and returns the process exit code (the program's when it has finished,
+  // otherwise `code_if_running`).
+  int frame_closed(int code_if_running = 0);
+  bool frame_is_closed() const { return frame_closed_.load(); }
+
+  // ---- error boxes (error_boxes.cpp) ----
+  void show_error_box(ErrorBoxKind kind, int code, std::string_view source, int line);
+  // Asks the presentation, outside the gate region (never with a window lock held).
+  MessageBoxAnswer ask(const MessageBoxRequest& request);
+  bool choose_file(const FileDialogRequest& request, std::string& name);
+
+  // ---- used by the parts of the core ----
+  // Marks part of the surface changed (under draw_lock) and requests one repaint.
+  void mark_dirty(ChildWindowRecord& record, const QRect& area);
+  void notify_window(int index, WindowEvent event) { presentation_.window_event(index, event); }
+  void notify_status();
+  void beep() { presentation_.beep(); }
+
+ private:
+  friend class GateScope;
+  friend class GateRelease;
+  // The per-thread state: the thread's active window and seven further words, made on the
+  // thread's first call for this console (which makes the default window active).
+  struct ThreadWindowState {
+    std::uint64_t serial = 0;
+    int active_window = kFirstWindowIndex;
+    int words[7] = {};
+  };
+  ThreadWindowState& thread_state();
+  void reset_graphics_state(ChildWindowRecord& record, const WindowConfig& config);
+  void draw_string(ChildWindowRecord& record, std::string_view text, TextOrigin origin);
+  void erase_previous_cell(ChildWindowRecord& record);
+  void scroll_text_window(ChildWindowRecord& record);
+  void wait_for_line(ChildWindowRecord& record, bool on_gui_thread, std::unique_lock<std::mutex>& editor);
+  void echo(int index, std::string_view bytes);
+  void end_wait_locked();
+  void set_paste_status(bool pending);
+  [[noreturn]] void fatal_exit();
+
+  Presentation& presentation_;
+  const ConsoleOptions options_;
+  DisplayInfo display_;
+  std::string program_title_;
+  const std::thread::id gui_thread_;
+  const std::uint64_t serial_;
+
+  WindowTable table_;
+  RunControl run_control_;
+
+  mutable std::mutex hooks_mutex_;
+  std::function<int(std::int32_t)> unit_mapper_;
+  std::function<void(int)> pending_line_end_writer_;
+  std::vector<std::function<void()>> exit_routines_;
+  bool exit_routines_run_ = false;
+
+  mutable std::mutex frame_mutex_;
+  bool frame_exists_ = false;
+  FrameRequest frame_request_;
+
+  mutable std::mutex status_mutex_;
+  StatusMessages status_;
+  bool paste_status_ = false;
+  std::atomic<bool> status_pending_{false};
+
+  // The line editor, its lock and the state of a read in progress.
+  std::mutex editor_mutex_;
+  LineEditor editor_;
+  int awaited_window_ = 0;       // the window whose read waits for a line
+  int event_window_ = 0;         // the program thread sleeps on this window's input_event
+  QEventLoop* nested_loop_ = nullptr;  // a read on the GUI thread waits in this loop
+  bool nested_waiting_ = false;
+  bool reading_ = false;         // a read is in progress
+
+  std::atomic<bool> program_end_started_{false};
+  std::atomic<bool> program_finished_{false};
+  std::atomic<int> exit_code_{0};
+  std::atomic<bool> frame_closing_{false};
+  std::atomic<bool> frame_closed_{false};
+  std::mutex end_mutex_;
+  std::condition_variable end_condition_;
+};
+
+}  // namespace console

@@ -1,0 +1,33 @@
+#include "console/runtime_bridge.h"
+
+#include "console/console_entry.h"
+#include "console/console_window_services.h"
+#include "runtime/io/statements.h"
+#include "runtime/support/lifecycle.h"
+#include "runtime/window_services.h"
+
+namespace console {
+
+void connect_runtime(ConsoleCore& core) {
+  // The services live as long as the process (never freed): the runtime may call them up
+  // to its very end, also after the console's entry has returned.
+  auto* services = new ConsoleWindowServices(core);
+  runtime::register_window_services(services);
+  core.set_unit_mapper([](std::int32_t unit) { return runtime::unit_window_index(unit); });
+  core.set_pending_line_end_writer([](int window) { runtime::write_owed_line_end(window); });
+  core.register_exit_routine([] { runtime::run_exit_handler(); });
+}
+
+std::function<int()> runtime_main(std::vector<std::string> arguments, std::function<void()> main_routine) {
+  return [arguments = std::move(arguments), main_routine = std::move(main_routine)] {
+    return runtime::run_main_wrapper(arguments, main_routine);
+  };
+}
+
+int run_runtime_program(Presentation& presentation, ConsoleOptions options,
+                        std::vector<std::string> arguments, std::function<void()> main_routine) {
+  return run_console(presentation, std::move(options), connect_runtime,
+                     runtime_main(std::move(arguments), std::move(main_routine)));
+}
+
+}  // namespace console
