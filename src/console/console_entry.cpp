@@ -48,7 +48,7 @@ int run_console(Presentation& presentation, ConsoleOptions options,
   // A program thread that is returning from the program end finishes at once; one that
   // waits for input or still computes does not.
   bool done = false;
-  {
+  if (core->program_end_started()) {
     std::unique_lock lock(completion->mutex);
     done = completion->condition.wait_for(lock, std::chrono::seconds(2), [&] { return completion->done; });
   }

@@ -1,0 +1,114 @@
+// mapexplorer: time series from chaotic maps through a numbered question-and-answer dialogue.
+// main() takes the explorer's own options off the command line, picks the presentation (the
+// frame on screen, or the terminal when there is no display or with --terminal) and runs the
+// dialogue on the program thread. Every other argument names a series file, in order.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/dialogue.h"
+#include "app/version.h"
+#include "runtime/support/lifecycle.h"
+#include "terminal/terminal_entry.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: mapexplorer [OPTION]... [FILE]...\n"
+    "Records time series of chaotic maps through a numbered question-and-answer dialogue.\n"
+    "Each recording writes its series to the next FILE given, or asks for a file name.\n"
+    "\n"
+    "Options:\n"
+    "  --terminal              run in the terminal even when a display is available\n"
+    "                          (the default when neither DISPLAY nor WAYLAND_DISPLAY is set)\n"
+    "  --save-pictures DIR     terminal only: when the program ends, save the picture of\n"
+    "                          every window as DIR/<window title>.bmp\n"
+    "  --help                  show this help and exit\n"
+    "  --version               show the version and exit\n"
+    "\n"
+    "In the terminal, standard input supplies the answers, one per line, and standard output\n"
+    "shows the dialogue. The explorer exits with status 0 when the dialogue ends.\n";
+
+// Qt keeps per-user runtime files under XDG_RUNTIME_DIR and warns on standard error when it is
+// not set (as in a plain terminal session or a CI job). Give it the directory it would
+// choose anyway, without the warning.
+void ensure_runtime_directory() {
+  const char* current = std::getenv("XDG_RUNTIME_DIR");
+  if (current != nullptr && *current != '\0') return;
+  const std::string directory = "/tmp/runtime-" + std::to_string(::getuid());
+  if (::mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST) return;
+  struct stat info {};
+  if (::lstat(directory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid()) return;
+  if ((info.st_mode & 0777) != 0700) return;
+  ::setenv("XDG_RUNTIME_DIR", directory.c_str(), 1);
+}
+
+bool has_display() {
+  const char* x_display = std::getenv("DISPLAY");
+  const char* wayland_display = std::getenv("WAYLAND_DISPLAY");
+  return (x_display != nullptr && *x_display != '\0') ||
+         (wayland_display != nullptr && *wayland_display != '\0');
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  bool terminal = false;
+  bool options_ended = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (options_ended) {
+      arguments.emplace_back(argument);
+      continue;
+    }
+    if (argument == "--") {
+      options_ended = true;
+      continue;
+    }
+    if (argument == "--help") {
+      std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
+      return 0;
+    }
+    if (argument == "--version") {
+      std::printf("mapexplorer %s\n", app::kVersion);
+      return 0;
+    }
+    if (argument == "--terminal") {
+      terminal = true;
+      continue;
+    }
+    arguments.emplace_back(argument);
+  }
+  if (!has_display()) terminal = true;
+
+  // The frame on screen arrives with the GUI presentation; until then every run uses the
+  // terminal presentation.
+  (void)terminal;
+  terminal::TerminalOptions options;
+  std::string error;
+  if (!terminal::take_terminal_options(arguments, options, error)) {
+    std::fprintf(stderr, "mapexplorer: %s\n%s", error.c_str(), "Try 'mapexplorer --help'.\n");
+    return 2;
+  }
+  for (const std::string& argument : arguments) {
+    if (argument.size() > 2 && argument.compare(0, 2, "--") == 0) {
+      std::fprintf(stderr, "mapexplorer: unknown option %s\nTry 'mapexplorer --help'.\n",
+                   argument.c_str());
+      return 2;
+    }
+  }
+  // Start the runtime before any other thread exists, so that every thread inherits its
+  // handling of console events.
+  runtime::start_runtime(arguments);
+  ensure_runtime_directory();
+  return terminal::run_terminal_program(argc, argv, arguments, options,
+                                        [] { app::run_dialogue(nullptr); });
+}

@@ -1,0 +1,48 @@
+#pragma once
+// One recording: the transient is iterated and thrown away, the first (at most 100) series
+// points are buffered to find the plotting ranges, noise is drawn for the whole series at
+// once, and every series point is written under (F20.10) to unit 1 and handed to the plot
+// right after it is written. Divergence ends the writing early with the message
+// "The trajectory goes to infinity" on the dialogue unit. Unit 1 is closed at the end.
+
+#include <cstdint>
+#include <span>
+
+#include "app/dialogue_state.h"
+
+namespace app {
+
+inline constexpr std::int32_t kDialogueUnit = 10;
+inline constexpr std::int32_t kSeriesUnit = 1;
+inline constexpr std::int32_t kPlotBufferLength = 100;
+
+// What the plot reads while a recording runs.
+struct RecordingView {
+  std::int32_t nvar = 0;
+  std::int32_t record_variable = 1;
+  std::int32_t buffered_points = 0;  // M = min(n_series, 100)
+  // The plot buffer: nvar x M states stored column by column (point m is column m - 1);
+  // null after the first output phase.
+  const double* buffer = nullptr;
+  const double* range_min = nullptr;  // nvar values
+  const double* range_max = nullptr;  // nvar values
+};
+
+// Receives the plot's share of a recording. The plot draws only noiseless states.
+class TrajectoryObserver {
+ public:
+  virtual ~TrajectoryObserver() = default;
+  // The graphics window is prepared and both panels are drawn (before any value is written).
+  virtual void plot_setup(const RecordingView& view) = 0;
+  // Series point m (1..M) of the first output phase was written.
+  virtual void plot_first_phase_point(const RecordingView& view, std::int32_t m) = 0;
+  // A point of the second phase was written: the first component before the step and the
+  // state after it.
+  virtual void plot_second_phase_point(const RecordingView& view, double old_first_component,
+                                       std::span<const double> state) = 0;
+};
+
+// Runs one recording for `state` (map, parameters, x0, settings); `plot` may be null.
+void record_series(DialogueState& state, TrajectoryObserver* plot);
+
+}  // namespace app

@@ -1,0 +1,58 @@
+#pragma once
+// Runs the built explorer as a child process: standard input fed from a string (then closed,
+// or kept open), standard output and standard error collected, a time limit that kills a
+// child which hangs.
+
+#include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace e2e {
+
+struct ExplorerRun {
+  std::string out;
+  std::string err;
+  int exit_status = -1;    // the exit status, or -1 when the child did not exit by itself
+  int signal_number = 0;   // the signal that ended the child, if any
+  bool timed_out = false;  // killed after the time limit
+};
+
+struct ExplorerOptions {
+  std::vector<std::string> arguments;
+  std::string input;
+  std::string working_directory;  // empty: the test's own
+  std::vector<std::pair<std::string, std::string>> environment;  // added or replaced
+  std::chrono::seconds time_limit{120};
+  // Keep standard input open after `input` (the child sees no end of file; it is killed at
+  // the time limit unless it ends by itself).
+  bool keep_input_open = false;
+};
+
+// The path of the explorer under test.
+std::string explorer_path();
+
+ExplorerRun run_explorer(const ExplorerOptions& options);
+
+// A fresh empty directory under the system's temporary directory, removed with its files
+// when the object goes.
+class TemporaryDirectory {
+ public:
+  TemporaryDirectory();
+  ~TemporaryDirectory();
+  TemporaryDirectory(const TemporaryDirectory&) = delete;
+  TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& bytes);
+bool file_exists(const std::string& path);
+// The lines of `text` split at "\n" (a final line without "\n" included).
+std::vector<std::string> split_lines(const std::string& text);
+
+}  // namespace e2e
