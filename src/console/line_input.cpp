@@ -40,6 +40,17 @@ void ConsoleCore::echo(int index, std::string_view bytes) {
 
 // Ends the wait of the read in progress (Enter, a function key, a paste).
 void ConsoleCore::end_wait_locked() {
+  // The line is complete from this moment: the window no longer awaits input, so characters
+  // typed before the reading thread has taken the line are refused instead of joining it,
+  // and the status stops showing the wait.
+  if (awaited_window_ != 0) {
+    awaited_window_ = 0;
+    {
+      std::lock_guard status(status_mutex_);
+      status_.end_input_wait();
+    }
+    notify_status();
+  }
   if (nested_waiting_) {
     nested_waiting_ = false;
     if (nested_loop_ != nullptr) nested_loop_->quit();
@@ -90,12 +101,15 @@ void ConsoleCore::wait_for_line(ChildWindowRecord& record, bool on_gui_thread,
     nested_loop_ = nullptr;
   }
 
-  awaited_window_ = 0;
-  {
-    std::lock_guard status(status_mutex_);
-    status_.end_input_wait();
+  // Normally the line's end already ended the wait (end_wait_locked).
+  if (awaited_window_ != 0) {
+    awaited_window_ = 0;
+    {
+      std::lock_guard status(status_mutex_);
+      status_.end_input_wait();
+    }
+    notify_status();
   }
-  notify_status();
 }
 
 long ConsoleCore::read_line(int index, char* buffer, std::size_t n) {
