@@ -15,6 +15,8 @@
 
 #include "app/dialogue.h"
 #include "app/version.h"
+#include "console/console_core.h"
+#include "gui/gui_entry.h"
 #include "runtime/support/lifecycle.h"
 #include "terminal/terminal_entry.h"
 
@@ -57,6 +59,12 @@ bool has_display() {
          (wayland_display != nullptr && *wayland_display != '\0');
 }
 
+// The program's initial-settings hook: the frame opens maximised.
+bool initial_settings(console::ConsoleCore& core) {
+  core.set_window_size(console::kFrameUnit, console::WindowPosition{2, 0, 0, 0, 0});
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,13 +97,15 @@ int main(int argc, char** argv) {
   }
   if (!has_display()) terminal = true;
 
-  // The frame on screen arrives with the GUI presentation; until then every run uses the
-  // terminal presentation.
-  (void)terminal;
   terminal::TerminalOptions options;
   std::string error;
+  const std::size_t argument_count = arguments.size();
   if (!terminal::take_terminal_options(arguments, options, error)) {
     std::fprintf(stderr, "mapexplorer: %s\n%s", error.c_str(), "Try 'mapexplorer --help'.\n");
+    return 2;
+  }
+  if (!terminal && arguments.size() != argument_count) {
+    std::fprintf(stderr, "mapexplorer: --save-pictures works in the terminal only (add --terminal)\n");
     return 2;
   }
   for (const std::string& argument : arguments) {
@@ -109,6 +119,10 @@ int main(int argc, char** argv) {
   // handling of console events.
   runtime::start_runtime(arguments);
   ensure_runtime_directory();
-  return terminal::run_terminal_program(argc, argv, arguments, options,
-                                        [] { app::run_dialogue(nullptr); });
+  if (terminal) {
+    return terminal::run_terminal_program(argc, argv, arguments, options, [] { app::run_dialogue(nullptr); });
+  }
+  gui::GuiOptions gui_options;
+  gui_options.initial_settings = initial_settings;
+  return gui::run_gui_program(argc, argv, arguments, gui_options, [] { app::run_dialogue(nullptr); });
 }

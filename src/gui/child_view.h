@@ -1,0 +1,105 @@
+#pragma once
+// The view of one child window: its virtual screen painted from the GUI thread's copy of the
+// surface, at the scroll offsets or, in Size To Fit, stretched over the client area; the
+// caret (the text position's cell inverted while the window has the focus and its cursor
+// flag is on); the scroll bars and keyboard scrolling; and the window's keyboard input,
+// which goes to the console core's line editor.
+//
+// The core says that the surface changed (a Changed event); the view then takes the dirty
+// area from the core at most once per repaint interval and repaints only that area and the
+// caret's old and new cells.
+
+#include <QAbstractScrollArea>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
+
+#include <functional>
+
+#include "gui/key_input.h"
+#include "gui/surface_mirror.h"
+
+namespace console {
+class ConsoleCore;
+}
+
+namespace gui {
+
+struct ChildViewHooks {
+  // Runs a menu command for this window (Alt+Enter, Ctrl+Insert, Shift+Insert).
+  std::function<void(int command)> run_command;
+  // Whether a command's menu item is enabled now (and, for Full Screen, not checked).
+  std::function<bool(int command)> command_allowed;
+  // The mirror changed in `area` (surface pixels); the Full Screen window repaints.
+  std::function<void(const QRect& area)> surface_changed;
+};
+
+class ChildView final : public QAbstractScrollArea {
+ public:
+  ChildView(console::ConsoleCore& core, int index, ChildViewHooks hooks, QWidget* parent = nullptr);
+  ~ChildView() override;
+
+  int index() const { return index_; }
+  // The console is going away: the view makes no further calls into it.
+  void detach();
+
+  // A Changed event: takes the dirty area now or after the repaint interval.
+  void request_pull();
+  // Takes the dirty area and the caret from the core and repaints what changed.
+  void pull_now();
+
+  bool fit_to_window() const { return fit_to_window_; }
+  void set_fit_to_window(bool fit);
+
+  const SurfaceMirror& mirror() const { return mirror_; }
+  QSize surface_size() const { return mirror_.size(); }
+  QSize cell_size() const { return cell_; }
+  QRect caret_cell() const { return caret_; }
+  // The cursor flag is on and the caret's cell is known (shown while the window has focus).
+  bool cursor_on() const;
+  bool caret_shown() const;
+  bool selection_in_progress() const { return selecting_; }
+  // A selection in progress covers something (not only the mark).
+  bool selection_has_area() const { return selection_has_area_; }
+  QPoint scroll_position() const;
+  void scroll_to(int x, int y);
+
+  // The keyboard input of this window (also used by the Full Screen window, which passes
+  // `allow_scroll` false).
+  void handle_key(const KeyAction& action, bool allow_scroll = true);
+
+  // The client size that shows `pixels` with both scroll bars in place.
+  QSize view_size_for_client(const QSize& client) const;
+
+  static constexpr int kRepaintIntervalMs = 15;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  void update_scroll_ranges();
+  void tell_core_view();
+  // A surface rectangle as viewport pixels.
+  QRect to_viewport(const QRect& surface_area) const;
+
+  console::ConsoleCore* core_;
+  const int index_;
+  ChildViewHooks hooks_;
+  SurfaceMirror mirror_;
+  QSize cell_{8, 16};
+  QRect caret_;
+  bool cursor_visible_ = false;
+  bool selecting_ = false;
+  bool selection_has_area_ = false;
+  bool fit_to_window_ = false;
+  QTimer pull_timer_;
+  QElapsedTimer since_pull_;
+};
+
+}  // namespace gui

@@ -1,0 +1,82 @@
+#include "gui/gui_entry.h"
+
+#include <QApplication>
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <memory>
+
+#include "console/console_entry.h"
+#include "console/runtime_bridge.h"
+#include "gui/frame_window.h"
+#include "gui/gui_presentation.h"
+
+// The icons are compiled into this static library; the resource must be registered once.
+static void register_gui_resources() { Q_INIT_RESOURCE(gui_icons); }
+
+namespace gui {
+
+namespace {
+
+// The program thread runs one step below the GUI thread's priority, so that painting and
+// the keyboard stay responsive while the program computes.
+void lower_thread_priority() {
+  const auto thread = static_cast<id_t>(::syscall(SYS_gettid));
+  errno = 0;
+  const int current = ::getpriority(PRIO_PROCESS, thread);
+  if (errno == 0) ::setpriority(PRIO_PROCESS, thread, current + 1);
+}
+
+}  // namespace
+
+int run_gui(int& argc, char** argv, const GuiOptions& options,
+            const std::function<void(console::ConsoleCore&)>& prepare, std::function<int()> program) {
+  // A reader of standard output that goes away must not kill the program.
+  std::signal(SIGPIPE, SIG_IGN);
+  QApplication application(argc, argv);
+  // The frame decides when the program ends, not the last window that closes (a message box
+  // closing while the frame is minimised, for one).
+  QApplication::setQuitOnLastWindowClosed(false);
+  register_gui_resources();
+
+  GuiPresentation presentation;
+  std::unique_ptr<FrameWindow> frame;
+  console::ConsoleOptions console_options;
+  console_options.standard_units_use_default_window = true;
+
+  auto prepare_all = [&](console::ConsoleCore& core) {
+    if (prepare) prepare(core);
+    if (options.initial_settings && !options.initial_settings(core)) {
+      core.show_error_box(console::ErrorBoxKind::Error, 7, "qwkinit", 412);
+    }
+    FrameOptions frame_options;
+    frame_options.settings_file = options.settings_file;
+    frame_options.window_commands = options.window_commands;
+    frame_options.closing = [&presentation] { presentation.frame_gone(); };
+    frame_options.closed = [](int code) { QCoreApplication::exit(code); };
+    frame = std::make_unique<FrameWindow>(core, std::move(frame_options));
+    presentation.set_frame(frame.get());
+    frame->start();
+  };
+  auto program_thread = [program = std::move(program)] {
+    lower_thread_priority();
+    return program ? program() : 0;
+  };
+  const int code = console::run_console(presentation, std::move(console_options), prepare_all, program_thread);
+  // The console is gone now; the frame closed before and no longer refers to it.
+  presentation.set_frame(nullptr);
+  frame.reset();
+  return code;
+}
+
+int run_gui_program(int& argc, char** argv, std::vector<std::string> arguments, const GuiOptions& options,
+                    std::function<void()> main_routine) {
+  return run_gui(argc, argv, options, console::connect_runtime,
+                 console::runtime_main(std::move(arguments), std::move(main_routine)));
+}
+
+}  // namespace gui

@@ -1,0 +1,174 @@
+// Typing a line into a child window while the program waits for it: editing keys, the
+// 128-byte limit, function keys, control codes, pasted text, the status texts, and typing
+// where no read waits.
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "frame_fixture.h"
+#include "gui/command_ids.h"
+#include "gui/status_bar.h"
+
+namespace gui_test {
+namespace {
+
+using Keys = std::function<void(FrameTest&, int window)>;
+
+struct TypingCase {
+  const char* name;
+  Keys keys;
+  std::string expected_line;
+  int expected_beeps;
+};
+
+class LineInputTest : public FrameTest {
+ public:
+  void key_in(int window, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { key(window, k, m); }
+};
+
+TEST_F(LineInputTest, TypedLinesReachTheProgramAsEdited) {
+  const std::string x128(128, 'x');
+  const std::vector<TypingCase> cases = {
+      {"plain digits and Enter", [](FrameTest& t, int w) { t.type(w, "12"); }, "12", 0},
+      {"Backspace drops the last byte",
+       [](FrameTest& t, int w) {
+         t.type(w, "13");
+         t.key(w, Qt::Key_Backspace);
+         t.type(w, "2");
+       },
+       "12", 0},
+      {"Backspace with nothing typed does nothing",
+       [](FrameTest& t, int w) {
+         t.key(w, Qt::Key_Backspace);
+         t.type(w, "7");
+       },
+       "7", 0},
+      {"Tab becomes eight spaces",
+       [](FrameTest& t, int w) {
+         t.type(w, "a");
+         t.key(w, Qt::Key_Tab);
+         t.type(w, "b");
+       },
+       "a        b", 0},
+      {"bytes beyond 128 beep and are dropped",
+       [](FrameTest& t, int w) { t.type(w, QString(130, 'x')); },
+       x128, 2},
+      {"Ctrl+Z is stored as byte 26",
+       [](FrameTest& t, int w) {
+         t.type(w, "a");
+         t.key(w, Qt::Key_Z, Qt::ControlModifier);
+       },
+       std::string("a\x1a"), 0},
+      {"Esc without a selection is an ordinary byte",
+       [](FrameTest& t, int w) { t.key(w, Qt::Key_Escape); },
+       std::string("\x1b"), 0},
+      {"Latin-1 letters are typed as their byte", [](FrameTest& t, int w) { t.key_with_text(w, Qt::Key_Eacute, QString(QChar(0xE9))); },
+       std::string("\xe9"), 0},
+  };
+  for (const TypingCase& test : cases) {
+    SCOPED_TRACE(test.name);
+    restart();
+    std::atomic<int> window{0};
+    std::optional<std::string> line;
+    auto program = run_program([&] {
+      window.store(open_window("Input Window", 10));
+      core_->write_text(window.load(), " ? ");
+      line = read_line(window.load());
+    });
+    ASSERT_TRUE(wait_for_read(window));
+    ASSERT_TRUE(wait_until([&] { return frame_->status_bar()->message() == "Input pending in Input Window"; }));
+    test.keys(*this, window.load());
+    key(window.load(), Qt::Key_Return);
+    ASSERT_TRUE(join_program());
+    ASSERT_TRUE(line.has_value());
+    EXPECT_EQ(*line, test.expected_line);
+    settle(20);
+    EXPECT_EQ(beeps_.load(), test.expected_beeps);
+    // The echo is on the prompt's row of the window.
+    EXPECT_EQ(row_text(window.load(), 1).substr(0, 3), " ? ");
+    EXPECT_TRUE(wait_until([&] { return frame_->status_bar()->message().isEmpty(); }));
+  }
+}
+
+TEST_F(LineInputTest, FunctionKeysEndTheWaitLikeEnterWithoutBeingStored) {
+  for (const Qt::Key function_key : {Qt::Key_F1, Qt::Key_F5, Qt::Key_F12}) {
+    restart();
+    std::atomic<int> window{0};
+    std::optional<std::string> line;
+    auto program = run_program([&] {
+      window.store(open_window("Input Window", 10));
+      line = read_line(window.load());
+    });
+    ASSERT_TRUE(wait_for_read(window));
+    type(window.load(), "12");
+    key(window.load(), function_key);
+    ASSERT_TRUE(join_program());
+    ASSERT_TRUE(line.has_value());
+    EXPECT_EQ(*line, "12");
+  }
+}
+
+TEST_F(LineInputTest, TypingWhereNoReadWaitsBeepsAndStoresNothing) {
+  std::atomic<int> input{0};
+  std::atomic<int> other{0};
+  std::optional<std::string> line;
+  auto program = run_program([&] {
+    other.store(open_window("Graphics", 11));
+    input.store(open_window("Input Window", 10));
+    line = read_line(input.load());
+  });
+  ASSERT_TRUE(wait_for_read(input));
+  // Typed into the window that does not wait: each byte beeps.
+  type(other.load(), "ab");
+  settle(20);
+  EXPECT_EQ(beeps_.load(), 2);
+  type(input.load(), "c");
+  key(input.load(), Qt::Key_Return);
+  ASSERT_TRUE(join_program());
+  EXPECT_EQ(line.value_or("?"), "c");
+  EXPECT_EQ(row_text(other.load(), 1), "");
+}
+
+TEST_F(LineInputTest, PastedLinesFeedSuccessiveReads) {
+  std::atomic<int> window{0};
+  std::vector<std::string> lines;
+  std::atomic<int> reads{0};
+  auto program = run_program([&] {
+    window.store(open_window("Input Window", 10));
+    for (int i = 0; i < 3; ++i) {
+      lines.push_back(read_line(window.load()).value_or("<refused>"));
+      reads.fetch_add(1);
+    }
+  });
+  ASSERT_TRUE(wait_for_read(window));
+  QGuiApplication::clipboard()->setText(QStringLiteral("first\nsecond\nthi"));
+  frame_->run_command(gui::kPaste);
+  // Two whole lines go in at once; the third waits for Enter with "thi" already in it.
+  ASSERT_TRUE(wait_until([&] { return reads.load() == 2 && core_->status_view().input_window == window.load(); }));
+  EXPECT_TRUE(wait_until([&] { return frame_->status_bar()->message() == "Input pending in Input Window"; }));
+  type(window.load(), "rd");
+  key(window.load(), Qt::Key_Return);
+  ASSERT_TRUE(join_program());
+  EXPECT_EQ(lines, (std::vector<std::string>{"first", "second", "third"}));
+  EXPECT_TRUE(wait_until([&] { return frame_->status_bar()->message().isEmpty(); }));
+  EXPECT_FALSE(core_->status_view().paste_pending);
+}
+
+TEST_F(LineInputTest, CtrlCWhileAReadWaitsClosesTheFrameBeforeTheProgramSeesTheLine) {
+  std::atomic<int> window{0};
+  std::optional<std::string> line;
+  auto program = run_program([&] {
+    window.store(open_window("Input Window", 10));
+    line = read_line(window.load());
+  });
+  ASSERT_TRUE(wait_for_read(window));
+  type(window.load(), "12");
+  key(window.load(), Qt::Key_C, Qt::ControlModifier);
+  ASSERT_TRUE(wait_until([&] { return closed_code_.has_value(); }));
+  EXPECT_TRUE(frame_->is_closed());
+  EXPECT_EQ(*closed_code_, 0);
+  EXPECT_FALSE(line.has_value());
+}
+
+}  // namespace
+}  // namespace gui_test
