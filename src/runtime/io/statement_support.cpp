@@ -103,4 +103,30 @@ CompiledFormat* prepare_format(FormatRef format, std::unique_ptr<CompiledFormat>
   return storage.get();
 }
 
+std::optional<int> begin_formatted_statement(std::int32_t unit, StatementFlags flags, FormatRef format,
+                                             std::string_view advance, bool for_reading,
+                                             FormattedStatement& statement) {
+  pass_pause_gate();
+  if (!is_external_unit(unit)) return raise_statement_error(32, flags, unit, {});
+  if (int error = read_advance_specifier(flags, advance, statement.advancing)) {
+    return raise_statement_error(error, flags, unit, {});
+  }
+  {
+    std::string failed_name;
+    if (int error = claim_and_connect(statement.claim, unit, for_reading, failed_name)) {
+      return raise_statement_error(error, flags, unit, failed_name);
+    }
+  }
+  UnitBlock& block = statement.block();
+  const std::string_view file_name = block.file_name;
+  if (block.form != FormMode::Formatted) return raise_statement_error(257, flags, unit, file_name);
+  if (block.access == AccessMode::Direct) return raise_statement_error(259, flags, unit, file_name);
+  if (!for_reading && block.action == ActionMode::Read) return raise_statement_error(47, flags, unit, file_name);
+  int format_error = 0;
+  statement.format = prepare_format(format, statement.format_storage, format_error);
+  if (statement.format == nullptr) return raise_statement_error(format_error, flags, unit, file_name);
+  block.statement_flags = flags;
+  return std::nullopt;
+}
+
 }  // namespace runtime

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,24 @@ int read_advance_specifier(StatementFlags flags, std::string_view advance, bool&
 // The compiled format of a statement. A format in character data is compiled into `storage`.
 // Returns the format, or null with `error` set (62 after message 58, or 41).
 CompiledFormat* prepare_format(FormatRef format, std::unique_ptr<CompiledFormat>& storage, int& error);
+
+// What READ and WRITE hold for the length of the statement once it has started.
+struct FormattedStatement {
+  StatementClaim claim;
+  bool advancing = true;
+  std::unique_ptr<CompiledFormat> format_storage;
+  CompiledFormat* format = nullptr;
+  UnitBlock& block() const { return *claim.block(); }
+};
+
+// The start READ and WRITE share: the pause gate, the unit number, the ADVANCE specifier,
+// the claim and the implicit connection, the unit's form and access (and, for a WRITE, that
+// it may be written), the format, and the unit's statement flags. Returns nothing when the
+// statement may go on with `statement`; otherwise the value the statement returns (the
+// error it raised).
+std::optional<int> begin_formatted_statement(std::int32_t unit, StatementFlags flags, FormatRef format,
+                                             std::string_view advance, bool for_reading,
+                                             FormattedStatement& statement);
 
 // True for unit numbers a READ or WRITE may name (-4 to 2147483646).
 inline bool is_external_unit(std::int32_t unit) { return unit >= -4 && unit <= kLargestUnit; }

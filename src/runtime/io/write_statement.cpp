@@ -38,29 +38,15 @@ struct UnitRecordSink {
 
 int write_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoItem> items,
                     FormatRef format, std::string_view advance) {
-  pass_pause_gate();
-  if (!is_external_unit(unit)) return raise_statement_error(32, flags, unit, {});
-  bool advancing = true;
-  if (int error = read_advance_specifier(flags, advance, advancing)) {
-    return raise_statement_error(error, flags, unit, {});
+  FormattedStatement statement;
+  if (std::optional<int> ended = begin_formatted_statement(unit, flags, format, advance, false, statement)) {
+    return *ended;
   }
-  StatementClaim claim;
-  {
-    std::string failed_name;
-    if (int error = claim_and_connect(claim, unit, false, failed_name)) {
-      return raise_statement_error(error, flags, unit, failed_name);
-    }
-  }
-  UnitBlock& block = *claim.block();
+  UnitBlock& block = statement.block();
   const std::string_view file_name = block.file_name;
-  if (block.form != FormMode::Formatted) return raise_statement_error(257, flags, unit, file_name);
-  if (block.access == AccessMode::Direct) return raise_statement_error(259, flags, unit, file_name);
-  if (block.action == ActionMode::Read) return raise_statement_error(47, flags, unit, file_name);
-  std::unique_ptr<CompiledFormat> storage;
-  int format_error = 0;
-  CompiledFormat* compiled = prepare_format(format, storage, format_error);
-  if (compiled == nullptr) return raise_statement_error(format_error, flags, unit, file_name);
-  block.statement_flags = flags;
+  const bool advancing = statement.advancing;
+  CompiledFormat* compiled = statement.format;
+  StatementClaim& claim = statement.claim;
 
   OutputRecord& record = block.output;
   const bool continuing = block.output_pending;
