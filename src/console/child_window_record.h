@@ -56,14 +56,23 @@ struct TextWindow {
   int height() const { return bottom - top + 1; }
 };
 
-// The font of graphic text and its metrics (filled in by graphic text; a configuration
-// keeps it).
+// The font of graphic text and its metrics (filled in by init_fonts and set_font; a
+// configuration keeps it).
 struct GraphicsFontState {
-  bool selected = false;
+  bool selected = false;         // the window has a graphics font
   QFont font;
-  int ascent = 0;
-  int height = 0;
+  int ascent = 0;                // as measured
+  int height = 0;                // line height as measured
   int average_width = 0;
+  int index = -1;                // the font table entry it was made from
+  std::uint16_t type = 0;        // that entry's font type
+  int fixed_width = 0;           // the entry's width for a fixed-pitch font, 0 otherwise
+  int requested_height = 0;      // height and width it was made with
+  int requested_width = 0;
+  std::string face;
+  bool italic = false;
+  bool bold = false;
+  bool underline = false;
 };
 
 struct ChildWindowRecord {
@@ -131,6 +140,12 @@ struct ChildWindowRecord {
   std::optional<std::array<std::uint8_t, 8>> fill_mask;
   GraphicsFontState graphics_font;
   bool has_graphics = false;
+  // Bits per pixel of the window's images (the display's when it was configured).
+  int bits_per_pixel = 32;
+  // The last colour looked up in the palette by set_pixel and its index (-1: none); reset
+  // with the palette.
+  QRgb looked_up_color = 0;
+  int looked_up_index = -1;
   int selection_anchor_x = -1;
   int selection_anchor_y = -1;
   int selection_current_x = -1;

@@ -50,4 +50,50 @@ void clear_screen(std::int16_t area) {
 
 std::int16_t get_graphics_status() { return graphics_status(); }
 
+std::int16_t set_pixel(std::int16_t x, std::int16_t y) {
+  ConsoleCore* core = console_or_fail();
+  return core != nullptr ? core->set_pixel(x, y) : -1;
+}
+
+GraphicsPosition move_to(std::int16_t x, std::int16_t y, GraphicsPosition& previous) {
+  ConsoleCore* core = console_or_fail();
+  previous = core != nullptr ? core->move_to(x, y) : GraphicsPosition{};
+  return previous;
+}
+
+std::int16_t line_to(std::int16_t x, std::int16_t y) {
+  ConsoleCore* core = console_or_fail();
+  return core != nullptr ? core->line_to(x, y) : 0;
+}
+
+std::int16_t draw_rectangle(std::int16_t fill, std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2) {
+  ConsoleCore* core = console_or_fail();
+  return core != nullptr ? core->draw_rectangle(fill, x1, y1, x2, y2) : 0;
+}
+
+std::int16_t init_fonts() {
+  ConsoleCore* core = console_or_fail();
+  return core != nullptr ? core->init_fonts() : -1;
+}
+
+std::int16_t set_font(std::string_view specification) {
+  ConsoleCore* core = console_or_fail();
+  return core != nullptr ? core->set_font(specification) : -1;
+}
+
+void draw_text(std::string_view text) {
+  if (ConsoleCore* core = console_or_fail()) core->draw_text(text);
+}
+
+std::int32_t window_image_size(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2) {
+  ConsoleCore* core = console_or_fail();
+  return core != nullptr ? core->window_image_size(x1, y1, x2, y2) : -1;
+}
+
+std::int16_t capture_window_image(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2,
+                                  std::span<std::uint8_t> buffer) {
+  ConsoleCore* core = console_or_fail();
+  return core != nullptr ? core->capture_window_image(x1, y1, x2, y2, buffer) : 0;
+}
+
 }  // namespace console

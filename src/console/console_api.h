@@ -5,6 +5,8 @@
 // set_active_window) and leave graphics_status -1.
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 #include "console/console_core.h"
 
@@ -26,5 +28,35 @@ std::int16_t set_text_color(std::int16_t index);
 void clear_screen(std::int16_t area);
 // The outcome of the most recent graphics or window operation.
 std::int16_t get_graphics_status();
+
+// ---- drawing (coordinates are drawing coordinates, surface pixels in this program) ----
+// Sets a pixel to the drawing colour; the colour index it had, or -1 (graphics_status 1
+// outside the surface or the viewport).
+std::int16_t set_pixel(std::int16_t x, std::int16_t y);
+// Moves the current position to (x, y); `previous` receives the position before, which is
+// also returned (GraphicsPosition::packed gives it as one 32-bit value).
+GraphicsPosition move_to(std::int16_t x, std::int16_t y, GraphicsPosition& previous);
+// A one-pixel line from the current position to (x, y), both ends included. Nonzero when
+// drawn; graphics_status 1 wholly outside the viewport, 2 clipped.
+std::int16_t line_to(std::int16_t x, std::int16_t y);
+// The rectangle whose border runs through both corners: fill kBorderOnly (2) or
+// kFilledInterior (3). Nonzero when drawn; 0 for another fill control (graphics_status -1).
+std::int16_t draw_rectangle(std::int16_t fill, std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2);
+
+// ---- fonts and graphic text ----
+// The number of fonts in the font table, 0 on failure, -1 without a target window.
+std::int16_t init_fonts();
+// The 1-based number of the font chosen by the specification (such as "t'Arial'h14w7i"), or -1.
+std::int16_t set_font(std::string_view specification);
+// Draws exactly these characters (up to a NUL) at the current position in the drawing
+// colour; the current position moves right by their width.
+void draw_text(std::string_view text);
+
+// ---- window images ----
+// Bytes needed for the image of the rectangle, or -1.
+std::int32_t window_image_size(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2);
+// Captures the rectangle as a bitmap file image into `buffer`; nonzero on success.
+std::int16_t capture_window_image(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2,
+                                  std::span<std::uint8_t> buffer);
 
 }  // namespace console

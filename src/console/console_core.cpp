@@ -248,7 +248,11 @@ bool ConsoleCore::with_surface(
 void ConsoleCore::mark_dirty(ChildWindowRecord& record, const QRect& area) {
   const QRect clipped = area & QRect(0, 0, record.surface_width, record.surface_height);
   if (!clipped.isEmpty()) record.dirty |= clipped;
-  if (!record.repaint_pending.exchange(true)) notify_window(record.index, WindowEvent::Changed);
+  // Called under draw_lock, as with_surface clears the flag under it: a plain load suffices
+  // while a request is outstanding.
+  if (!record.repaint_pending.load(std::memory_order_relaxed) && !record.repaint_pending.exchange(true)) {
+    notify_window(record.index, WindowEvent::Changed);
+  }
 }
 
 void ConsoleCore::set_window_focus(int index, bool focus) {

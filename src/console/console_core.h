@@ -9,16 +9,18 @@
 // Pause and Resume, painting and the frame's close come from there. Every other thread that
 // calls in is a program thread; each of its calls is an entry that passes the pause gate
 // (GateScope). Lock order: a window's read_lock, the line editor's lock, output_lock,
-// draw_lock. The window table's lock, the status lock, the hooks' lock and the run-control
+// the font table's lock, draw_lock. The window table's lock, the status lock, the hooks' lock and the run-control
 // lock are leaves: nothing else is taken while one of them is held.
 // No lock is held while the presentation is asked a question (message box, file dialog) or
 // while a program thread waits for input.
 //
 // The definitions are spread over one file per concern: console_core.cpp (instance, hooks,
 // gate, status, presentation queries), window_operations.cpp (windows, activation, sizes),
-// text_output.cpp, window_configuration.cpp, graphics_state.cpp, line_input.cpp,
-// program_end.cpp and error_boxes.cpp.
+// text_output.cpp, window_configuration.cpp, graphics_state.cpp, drawing_primitives.cpp,
+// graphic_text.cpp, window_images.cpp, window_selection.cpp, line_input.cpp, program_end.cpp and
+// error_boxes.cpp.
 
+#include <QImage>
 #include <QRect>
 
 #include <atomic>
@@ -28,15 +30,19 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
 #include "console/child_window_record.h"
+#include "console/font_source.h"
+#include "console/font_table.h"
 #include "console/line_editor.h"
 #include "console/presentation.h"
 #include "console/run_control.h"
+#include "console/selection.h"
 #include "console/status_messages.h"
 #include "console/window_config.h"
 #include "console/window_table.h"
@@ -62,6 +68,21 @@ struct WindowPosition {
   std::int16_t width = 0;
 };
 
+// A graphics position in drawing coordinates (move_to's previous position).
+struct GraphicsPosition {
+  std::int16_t x = 0;
+  std::int16_t y = 0;
+  // x in the low and y in the high 16 bits.
+  std::int32_t packed() const {
+    return static_cast<std::int32_t>((static_cast<std::uint32_t>(static_cast<std::uint16_t>(y)) << 16) |
+                                     static_cast<std::uint16_t>(x));
+  }
+};
+
+// Fill controls of draw_rectangle.
+inline constexpr std::int16_t kBorderOnly = 2;
+inline constexpr std::int16_t kFilledInterior = 3;
+
 // The frame's state and size as set_window_size asked for it (stored before the frame
 // exists, applied when it is first shown).
 struct FrameRequest {
@@ -80,6 +101,8 @@ struct ConsoleOptions {
   // The standard units (0, 5, 6 and the reserved ones) use the default window; false: the
   // process's standard handles (the terminal, whose standard output is the transcript).
   bool standard_units_use_default_window = true;
+  // The fonts of graphic text; empty: the machine's fonts (system_font_source).
+  std::shared_ptr<FontSource> font_source;
 };
 
 struct StatusView {
@@ -214,6 +237,45 @@ class ConsoleCore {
   std::int16_t set_text_color(std::int16_t index);
   void clear_screen(std::int16_t area);
 
+  // ---- drawing primitives (drawing_primitives.cpp) ----
+  // Coordinates are drawing coordinates (the origin added gives surface pixels).
+  // The colour index the pixel had, or -1 (graphics_status 1 outside the surface or viewport).
+  std::int16_t set_pixel(std::int16_t x, std::int16_t y);
+  // Moves the current position; returns the previous one ((0, 0) without a target window).
+  GraphicsPosition move_to(std::int16_t x, std::int16_t y);
+  // A one-pixel line from the current position to (x, y), both ends included; the current
+  // position becomes (x, y). 1, or 0 when it could not be drawn.
+  std::int16_t line_to(std::int16_t x, std::int16_t y);
+  // The rectangle through both corners: kBorderOnly or kFilledInterior. 1, or 0.
+  std::int16_t draw_rectangle(std::int16_t fill, std::int16_t x1, std::int16_t y1, std::int16_t x2,
+                              std::int16_t y2);
+
+  // ---- fonts and graphic text (graphic_text.cpp) ----
+  // Builds the font table once and gives the active window a default graphics font: the
+  // number of table entries, 0 on failure, -1 without a target window.
+  std::int16_t init_fonts();
+  // Chooses the window's graphics font by a specification such as "t'Arial'h14w7i": the
+  // 1-based table entry, or -1.
+  std::int16_t set_font(std::string_view specification);
+  // Draws the text (up to a NUL) at the current position in the drawing colour, with a
+  // transparent background, and moves the current position right by its width.
+  void draw_text(std::string_view text);
+  // The font table (for tests and queries); the lock is held while `read` runs.
+  void with_font_table(const std::function<void(const FontTable&)>& read);
+
+  // ---- window images (window_images.cpp) ----
+  // The size of the image of a rectangle (drawing coordinates) of the active window, or -1.
+  std::int32_t window_image_size(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2);
+  // Captures a rectangle of the active window into `buffer` (at least window_image_size
+  // bytes) as a bitmap file image. 1, or 0 (graphics_status -1).
+  std::int16_t capture_window_image(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2,
+                                    std::span<std::uint8_t> buffer);
+  // Writes the whole surface of window `index` to the bitmap file `path`, as File > Save
+  // does after its dialog (also for a window whose unit is closed). 0, or the negative
+  // graphics status of the failure (-1 no such window, -3, -8, -15, -16, -17); the status
+  // is also left in graphics_status. Holds the window's draw_lock while it runs.
+  int save_window_picture(int index, const std::string& path);
+
   // ---- line input (line_input.cpp) ----
   // Reads one line typed or pasted into the window: the count (at most n), or -1.
   long read_line(int index, char* buffer, std::size_t n);
@@ -242,6 +304,22 @@ class ConsoleCore {
   void set_window_focus(int index, bool focus);
   void set_window_view(int index, int scroll_x, int scroll_y, bool fit_to_window);
   void set_selection_active(int index, bool active);
+
+  // ---- selection and copy (window_selection.cpp; GUI thread, program paused) ----
+  // What a selection may cover in the window; nothing when there is no such window or it
+  // has no surface yet.
+  std::optional<SelectionLimits> selection_limits(int index) const;
+  // Records the selection in progress in the window (no selection: mode None).
+  void set_selection(int index, const Selection& selection);
+  // The text of a text selection, copied from the window's text store.
+  std::string copy_text(int index, const Selection& selection);
+  // The pixels of a graphics selection as a bitmap in the window's depth, with its palette
+  // for 1, 4 and 8 bits per pixel. A null image when there is no such window or no memory.
+  QImage copy_graphics(int index, const Selection& selection);
+  // The image of the whole surface of window `index` in the bitmap file layout, as Save
+  // writes it (also for a window whose unit is closed). 0, or the negative graphics status
+  // of the failure (-1 no such window, -3, -8, -15).
+  int capture_window_picture(int index, std::vector<std::uint8_t>& image);
 
   // ---- program end (program_end.cpp) ----
   // The program-end sequence on the program thread: Finished, the box, Yes closes the
@@ -279,9 +357,30 @@ class ConsoleCore {
     std::uint64_t serial = 0;
     int active_window = kFirstWindowIndex;
     int words[7] = {};
+    // A program thread's last drawing target, kept while the table's generation stays, so
+    // that a run of drawing calls does not look the window up every time.
+    std::shared_ptr<ChildWindowRecord> drawing_window;
+    int drawing_index = 0;
+    std::uint64_t drawing_generation = 0;
   };
   ThreadWindowState& thread_state();
+  // The target of a drawing call: resolve_graphics_window without the configuration step
+  // (lock_configured does it) and, on a program thread, without the table's lock when the
+  // window is the one found last time. `held` keeps a window found anew alive for the call.
+  struct DrawingTarget {
+    ChildWindowRecord* record = nullptr;
+    std::shared_ptr<ChildWindowRecord> held;
+  };
+  DrawingTarget find_drawing_target();
+  // Takes the window's draw_lock into `lock`, applying the default configuration first to a
+  // window never configured. False (graphics_status -1) when it cannot be configured.
+  bool lock_configured(ChildWindowRecord& record, std::unique_lock<std::mutex>& lock);
   void reset_graphics_state(ChildWindowRecord& record, const WindowConfig& config);
+  // Makes font table entry `index` the window's graphics font with `width` and `height` (-1:
+  // the entry's own), applying the pending attributes. index + 1, or -1. fonts_mutex_ held.
+  std::int16_t select_font_entry(ChildWindowRecord& record, int index, int width, int height);
+  // Captures `area` (surface pixels) of a window into `buffer`; draw_lock held.
+  bool capture_locked(const ChildWindowRecord& record, const QRect& area, std::span<std::uint8_t> buffer);
   void draw_string(ChildWindowRecord& record, std::string_view text, TextOrigin origin);
   void erase_previous_cell(ChildWindowRecord& record);
   void scroll_text_window(ChildWindowRecord& record);
@@ -324,6 +423,18 @@ class ConsoleCore {
   QEventLoop* nested_loop_ = nullptr;  // a read on the GUI thread waits in this loop
   bool nested_waiting_ = false;
   bool reading_ = false;         // a read is in progress
+
+  // Graphic text: the font table, its source and the attributes that the last set_font
+  // asked for (applied by every selection of an entry).
+  struct PendingFontAttributes {
+    bool italic = false;
+    bool underline = false;
+    bool bold = false;
+  };
+  std::mutex fonts_mutex_;
+  std::shared_ptr<FontSource> font_source_;
+  FontTable font_table_;
+  PendingFontAttributes pending_font_;
 
   std::atomic<bool> program_end_started_{false};
   std::atomic<bool> program_finished_{false};

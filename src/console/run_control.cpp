@@ -14,16 +14,23 @@ std::string_view run_state_text(RunState state) {
 RunControl::RunControl(std::function<void()> changed) : changed_(std::move(changed)) {}
 
 void RunControl::enter() {
+  inside_.fetch_add(1);
+  if (!gate_closed_.load()) return;
+  // The gate is closed: count out again (which may complete the pause) and wait at the gate.
+  leave();
   std::unique_lock lock(mutex_);
-  condition_.wait(lock, [this] { return !gate_closed_; });
-  ++inside_;
+  condition_.wait(lock, [this] { return !gate_closed_.load(); });
+  // Under the lock a pause cannot close the gate between the check and the count.
+  inside_.fetch_add(1);
 }
 
 void RunControl::leave() {
+  // A leave without its enter must not leave the count below 0.
+  if (inside_.fetch_sub(1) <= 0) inside_.fetch_add(1);
+  if (!pausing_.load()) return;
   bool changed = false;
   {
     std::lock_guard lock(mutex_);
-    if (inside_ > 0) --inside_;
     changed = complete_pause_locked();
   }
   if (changed) {
@@ -33,12 +40,13 @@ void RunControl::leave() {
 }
 
 void RunControl::pass() {
+  if (!gate_closed_.load()) return;
   std::unique_lock lock(mutex_);
-  condition_.wait(lock, [this] { return !gate_closed_; });
+  condition_.wait(lock, [this] { return !gate_closed_.load(); });
 }
 
 bool RunControl::complete_pause_locked() {
-  if (!pausing_ || inside_ != 0) return false;
+  if (!pausing_.load() || inside_.load() != 0) return false;
   pausing_ = false;
   state_ = RunState::Paused;
   return true;
@@ -109,9 +117,6 @@ bool RunControl::wait_until_paused() {
   return state_ == RunState::Paused;
 }
 
-int RunControl::threads_inside() const {
-  std::lock_guard lock(mutex_);
-  return inside_;
-}
+int RunControl::threads_inside() const { return inside_.load(); }
 
 }  // namespace console

@@ -11,7 +11,13 @@
 //
 // A pause asked for while already paused (by the user, or by a selection in progress) is
 // remembered: the next resume only forgets it and the program stays paused.
+//
+// Entries and the gate check take no lock while the gate is open (the plot passes the gate
+// once per pixel): an entry counts itself in and then looks at the gate, while a pause
+// closes the gate and then counts the threads inside, so one of the two always sees the
+// other (sequentially consistent atomics). Everything else happens under the lock.
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -54,10 +60,11 @@ class RunControl {
   std::condition_variable condition_;
   std::function<void()> changed_;
   RunState state_ = RunState::Running;
-  bool gate_closed_ = false;
-  bool pausing_ = false;
+  // Written under the lock; read without it by the entries' fast path.
+  std::atomic<bool> gate_closed_{false};
+  std::atomic<bool> pausing_{false};
   bool pause_asked_ = false;
-  int inside_ = 0;
+  std::atomic<int> inside_{0};
 };
 
 }  // namespace console

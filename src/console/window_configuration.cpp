@@ -7,6 +7,7 @@
 
 #include "console/console_core.h"
 #include "console/palette.h"
+#include "console/window_image.h"
 
 namespace console {
 
@@ -119,6 +120,8 @@ void ConsoleCore::reset_graphics_state(ChildWindowRecord& record, const WindowCo
   record.color_count = std::max<int>(1, config.colors);
   record.palette = make_palette(record.color_count);
   rebuild_inexact_colors(record.palette, display_.depth);
+  record.looked_up_index = -1;
+  record.bits_per_pixel = image_depth_for_display(display_.depth);
 
   record.surface_width = record.surface.width();
   record.surface_height = record.surface.height();

@@ -36,6 +36,7 @@ bool WindowTable::remove(int index) {
   std::shared_ptr<ChildWindowRecord> removed;  // freed after the lock is released
   std::lock_guard lock(mutex_);
   removed = std::move(slots_[static_cast<std::size_t>(index - kFirstWindowIndex)]);
+  if (removed) generation_.fetch_add(1, std::memory_order_acq_rel);
   if (default_window_ == index) default_window_ = 0;
   if (current_io_window_ == index) current_io_window_ = 0;
   return removed != nullptr;

@@ -7,6 +7,8 @@
 // holds it (a paint in progress, a read returning) and is freed with the last holder.
 
 #include <array>
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -43,6 +45,10 @@ class WindowTable {
   // Sets it to none when it is `index`.
   void clear_current_io_window(int index);
 
+  // Grows whenever a window is removed: a window found earlier under an index is still the
+  // window of that index while the generation has not changed.
+  std::uint64_t generation() const { return generation_.load(std::memory_order_acquire); }
+
  private:
   std::shared_ptr<ChildWindowRecord> create_locked(std::string_view title);
 
@@ -50,6 +56,7 @@ class WindowTable {
   std::array<std::shared_ptr<ChildWindowRecord>, kWindowTableSize> slots_{};
   int default_window_ = 0;
   int current_io_window_ = 0;
+  std::atomic<std::uint64_t> generation_{0};
 };
 
 }  // namespace console

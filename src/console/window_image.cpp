@@ -1,0 +1,207 @@
+#include "console/window_image.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "console/raster.h"
+
+namespace console {
+
+namespace {
+
+void put16(std::uint8_t* to, std::uint16_t value) {
+  to[0] = static_cast<std::uint8_t>(value & 0xFF);
+  to[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void put32(std::uint8_t* to, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) to[i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
+}
+
+std::uint16_t get16(const std::uint8_t* from) {
+  return static_cast<std::uint16_t>(from[0] | (from[1] << 8));
+}
+
+std::uint32_t get32(const std::uint8_t* from) {
+  return static_cast<std::uint32_t>(from[0]) | (static_cast<std::uint32_t>(from[1]) << 8) |
+         (static_cast<std::uint32_t>(from[2]) << 16) | (static_cast<std::uint32_t>(from[3]) << 24);
+}
+
+// A file descriptor closed on scope exit.
+class FileHandle {
+ public:
+  explicit FileHandle(int fd) : fd_(fd) {}
+  ~FileHandle() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  int get() const { return fd_; }
+  // Closes now; false when closing reports an error (data not written).
+  bool close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool write_all(int fd, const std::uint8_t* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool is_image_depth(int bits) {
+  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+int image_depth_for_display(int depth) {
+  if (depth >= 24) return 32;
+  if (depth >= 15) return 16;
+  if (depth > 4) return 8;
+  if (depth > 1) return 4;
+  return 1;
+}
+
+std::int64_t image_stride(std::int64_t width, int bits) { return ((width * bits + 31) / 32) * 4; }
+
+int color_table_entries(int bits) {
+  switch (bits) {
+    case 1: return 2;
+    case 4: return 16;
+    case 8: return 256;
+    default: return 0;
+  }
+}
+
+std::int64_t image_file_size(std::int64_t width, std::int64_t height, int bits) {
+  if (!is_image_depth(bits) || width < 0 || height < 0) return -1;
+  return image_stride(width, bits) * height + kFileHeaderSize + kInfoHeaderSize + 4 * color_table_entries(bits);
+}
+
+bool encode_window_image(const QImage& surface, const QRect& area, int bits,
+                         const std::vector<QRgb>& palette, std::span<std::uint8_t> out) {
+  if (!is_image_depth(bits) || area.isEmpty()) return false;
+  const std::int64_t total = image_file_size(area.width(), area.height(), bits);
+  if (total < 0 || total > static_cast<std::int64_t>(out.size()) || total > 0xFFFFFFFFLL) return false;
+  const int entries = color_table_entries(bits);
+  const std::uint32_t offset = static_cast<std::uint32_t>(kFileHeaderSize + kInfoHeaderSize + 4 * entries);
+  const std::int64_t stride = image_stride(area.width(), bits);
+  std::uint8_t* p = out.data();
+  std::memset(p, 0, static_cast<std::size_t>(total));
+
+  // File header.
+  p[0] = 'B';
+  p[1] = 'M';
+  put32(p + 2, static_cast<std::uint32_t>(total));
+  put32(p + 10, offset);
+  // Information header.
+  std::uint8_t* info = p + kFileHeaderSize;
+  put32(info, kInfoHeaderSize);
+  put32(info + 4, static_cast<std::uint32_t>(area.width()));
+  put32(info + 8, static_cast<std::uint32_t>(area.height()));
+  put16(info + 12, 1);
+  put16(info + 14, static_cast<std::uint16_t>(bits));
+  put32(info + 20, static_cast<std::uint32_t>(stride * area.height()));
+  // Colour table: the palette's colours, zeros beyond it.
+  const int table_size = std::min<int>(entries, static_cast<int>(palette.size()));
+  std::uint8_t* table = info + kInfoHeaderSize;
+  for (int i = 0; i < table_size; ++i) {
+    const QRgb c = palette[static_cast<std::size_t>(i)];
+    table[4 * i] = static_cast<std::uint8_t>(qBlue(c));
+    table[4 * i + 1] = static_cast<std::uint8_t>(qGreen(c));
+    table[4 * i + 2] = static_cast<std::uint8_t>(qRed(c));
+  }
+  // Indexed pixels map to the nearest entry the table can hold.
+  const std::vector<QRgb> indexed_palette(palette.begin(), palette.begin() + table_size);
+  QRgb cached_color = 0;
+  int cached_index = -1;
+  auto index_of = [&](QRgb c) {
+    if (cached_index < 0 || c != cached_color) {
+      cached_color = c;
+      cached_index = std::max(0, nearest_palette_index(indexed_palette, c));
+    }
+    return cached_index;
+  };
+
+  std::uint8_t* rows = p + offset;
+  for (int row = 0; row < area.height(); ++row) {
+    // The bottom row comes first.
+    const int y = area.top() + area.height() - 1 - row;
+    std::uint8_t* line = rows + stride * row;
+    const bool y_inside = y >= 0 && y < surface.height();
+    const QRgb* source = y_inside ? reinterpret_cast<const QRgb*>(surface.constScanLine(y)) : nullptr;
+    for (int column = 0; column < area.width(); ++column) {
+      const int x = area.left() + column;
+      const QRgb c = (source != nullptr && x >= 0 && x < surface.width()) ? source[x] : qRgb(0, 0, 0);
+      switch (bits) {
+        case 32:
+          line[4 * column] = static_cast<std::uint8_t>(qBlue(c));
+          line[4 * column + 1] = static_cast<std::uint8_t>(qGreen(c));
+          line[4 * column + 2] = static_cast<std::uint8_t>(qRed(c));
+          break;
+        case 24:
+          line[3 * column] = static_cast<std::uint8_t>(qBlue(c));
+          line[3 * column + 1] = static_cast<std::uint8_t>(qGreen(c));
+          line[3 * column + 2] = static_cast<std::uint8_t>(qRed(c));
+          break;
+        case 16:
+          put16(line + 2 * column, static_cast<std::uint16_t>(((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) |
+                                                              (qBlue(c) >> 3)));
+          break;
+        case 8: line[column] = static_cast<std::uint8_t>(index_of(c)); break;
+        case 4: line[column / 2] |= static_cast<std::uint8_t>((index_of(c) & 0x0F) << (column % 2 == 0 ? 4 : 0)); break;
+        case 1:
+          if ((index_of(c) & 1) != 0) line[column / 8] |= static_cast<std::uint8_t>(0x80u >> (column % 8));
+          break;
+        default: break;
+      }
+    }
+  }
+  return true;
+}
+
+bool read_window_image_header(std::span<const std::uint8_t> image, WindowImageHeader& header) {
+  if (image.size() < static_cast<std::size_t>(kFileHeaderSize + kInfoHeaderSize)) return false;
+  const std::uint8_t* p = image.data();
+  if (p[0] != 'B' || p[1] != 'M') return false;
+  header.file_size = get32(p + 2);
+  header.pixel_offset = get32(p + 10);
+  const std::uint8_t* info = p + kFileHeaderSize;
+  header.width = static_cast<std::int32_t>(get32(info + 4));
+  header.height = static_cast<std::int32_t>(get32(info + 8));
+  header.bits_per_pixel = get16(info + 14);
+  header.image_size = get32(info + 20);
+  return true;
+}
+
+int write_window_image_file(const std::string& path, std::span<const std::uint8_t> image) {
+  WindowImageHeader header;
+  if (!read_window_image_header(image, header)) return -1;
+  const std::size_t headers = static_cast<std::size_t>(kFileHeaderSize + kInfoHeaderSize) +
+                              4 * static_cast<std::size_t>(color_table_entries(header.bits_per_pixel));
+  const std::size_t total = headers + header.image_size;
+  if (total > image.size()) return -1;
+  FileHandle file(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (file.get() < 0) return -16;
+  if (!is_image_depth(header.bits_per_pixel)) return -3;
+  if (!write_all(file.get(), image.data(), total)) return -17;
+  if (!file.close()) return -17;
+  return 0;
+}
+
+}  // namespace console
