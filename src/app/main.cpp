@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/dialogue.h"
+#include "app/plot.h"
 #include "app/version.h"
 #include "console/console_core.h"
 #include "gui/gui_entry.h"
@@ -119,10 +120,13 @@ int main(int argc, char** argv) {
   // handling of console events.
   runtime::start_runtime(arguments);
   ensure_runtime_directory();
-  if (terminal) {
-    return terminal::run_terminal_program(argc, argv, arguments, options, [] { app::run_dialogue(nullptr); });
-  }
+  // Every recording draws its trajectory in the window "Graphics", in both presentations.
+  const auto dialogue = [] {
+    app::TrajectoryPlot plot;
+    app::run_dialogue(&plot);
+  };
+  if (terminal) return terminal::run_terminal_program(argc, argv, arguments, options, dialogue);
   gui::GuiOptions gui_options;
   gui_options.initial_settings = initial_settings;
-  return gui::run_gui_program(argc, argv, arguments, gui_options, [] { app::run_dialogue(nullptr); });
+  return gui::run_gui_program(argc, argv, arguments, gui_options, dialogue);
 }

@@ -5,6 +5,8 @@
 #include <csignal>
 
 #include "console/console_entry.h"
+#include "terminal/picture_saver.h"
+#include "terminal/transcript.h"
 
 namespace terminal {
 
@@ -49,7 +51,16 @@ int run_terminal(int& argc, char** argv, const TerminalOptions& options,
   QGuiApplication application(argc, argv);
   TerminalPresentation presentation;
   if (options.save_pictures_directory) {
-    presentation.set_save_pictures(*options.save_pictures_directory, options.picture_saver);
+    PictureSaver saver = options.picture_saver;
+    if (!saver) {
+      saver = [](console::ConsoleCore& core, const std::string& directory) {
+        std::string errors;
+        const bool saved = save_window_pictures(core, directory, errors);
+        if (!errors.empty()) file_descriptor_sink(2)("--save-pictures: " + errors);
+        return saved;
+      };
+    }
+    presentation.set_save_pictures(*options.save_pictures_directory, std::move(saver));
   }
   console::ConsoleOptions console_options;
   console_options.standard_units_use_default_window = false;

@@ -17,7 +17,8 @@ namespace terminal {
 struct TerminalOptions {
   // --save-pictures DIR: the window pictures are saved into DIR when the program ends.
   std::optional<std::string> save_pictures_directory;
-  // What saves them (provided by the graphics layer).
+  // What saves them; empty: save_window_pictures (picture_saver.h), which writes
+  // DIR/<window title>.bmp for every window with a picture.
   PictureSaver picture_saver;
 };
 
