@@ -25,6 +25,8 @@ ChildView::ChildView(console::ConsoleCore& core, int index, ChildViewHooks hooks
   pull_timer_.setSingleShot(true);
   QObject::connect(&pull_timer_, &QTimer::timeout, this, [this] { pull_now(); });
   since_pull_.start();
+  drag_timer_.setInterval(kDragScrollIntervalMs);
+  QObject::connect(&drag_timer_, &QTimer::timeout, this, [this] { drag_scroll_step(); });
 }
 
 ChildView::~ChildView() = default;
@@ -32,6 +34,7 @@ ChildView::~ChildView() = default;
 void ChildView::detach() {
   core_ = nullptr;
   pull_timer_.stop();
+  drag_timer_.stop();
 }
 
 void ChildView::request_pull() {
@@ -50,17 +53,10 @@ void ChildView::pull_now() {
   if (core_ == nullptr) return;
   const QSize old_size = mirror_.size();
   QRect changed;
-  bool selecting = false;
-  bool has_area = false;
   const bool found = core_->with_surface(index_, [&](const console::ChildWindowRecord& record, const QRect& dirty) {
     changed = mirror_.update_from(record.surface, dirty);
-    selecting = record.selecting;
-    has_area = record.selecting && !record.marking && record.selection_anchor_x >= 0 &&
-               record.selection_current_x >= 0;
   });
   if (!found) return;
-  selecting_ = selecting;
-  selection_has_area_ = has_area;
 
   const QRect old_caret = caret_;
   const bool old_caret_shown = caret_shown();
@@ -84,7 +80,8 @@ void ChildView::pull_now() {
 
 bool ChildView::cursor_on() const { return cursor_visible_ && !mirror_.empty() && !caret_.isEmpty(); }
 
-bool ChildView::caret_shown() const { return cursor_on() && hasFocus(); }
+// The text caret is hidden while a selection shows its own mark.
+bool ChildView::caret_shown() const { return cursor_on() && hasFocus() && !selection_.active(); }
 
 QPoint ChildView::scroll_position() const {
   return QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
@@ -166,6 +163,7 @@ void ChildView::paintEvent(QPaintEvent* event) {
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     painter.fillRect(to_viewport(caret_), Qt::white);
   }
+  paint_selection(painter);
 }
 
 void ChildView::resizeEvent(QResizeEvent* event) {
@@ -186,6 +184,11 @@ void ChildView::handle_key(const KeyAction& action, bool allow_scroll) {
     case KeyKind::None:
       return;
     case KeyKind::Character:
+      // Esc and Ctrl+Q end a selection in progress through Resume (which ends it first).
+      if (selection_.active() && (action.character == 27 || action.character == 17)) {
+        if (hooks_.run_command) hooks_.run_command(kResume);
+        return;
+      }
       if (core_ != nullptr) core_->type_character(index_, action.character);
       return;
     case KeyKind::FunctionKey:
@@ -222,6 +225,11 @@ void ChildView::handle_key(const KeyAction& action, bool allow_scroll) {
 }
 
 void ChildView::keyPressEvent(QKeyEvent* event) {
+  // While a selection mode is on, the movement keys move the selection, not the view.
+  if (selection_key(event)) {
+    event->accept();
+    return;
+  }
   const KeyAction action = translate_key(event->key(), event->modifiers(), event->text());
   if (action.kind == KeyKind::None) {
     QAbstractScrollArea::keyPressEvent(event);

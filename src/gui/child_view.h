@@ -8,16 +8,26 @@
 // The core says that the surface changed (a Changed event); the view then takes the dirty
 // area from the core at most once per repaint interval and repaints only that area and the
 // caret's old and new cells.
+//
+// A selection in progress (child_view_selection.cpp) belongs to the view: the movement keys
+// and the left mouse button change it instead of scrolling, and it is drawn inverted over
+// the picture (the picture itself is not touched), with the mark while only a mark is
+// placed. The view records it in the window (ConsoleCore::set_selection); starting and
+// ending it, with the pause of the program, is the frame's WindowCommands handler's.
 
 #include <QAbstractScrollArea>
+#include <QPoint>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
 
 #include <functional>
 
+#include "console/selection.h"
 #include "gui/key_input.h"
 #include "gui/surface_mirror.h"
+
+class QPainter;
 
 namespace console {
 class ConsoleCore;
@@ -32,6 +42,8 @@ struct ChildViewHooks {
   std::function<bool(int command)> command_allowed;
   // The mirror changed in `area` (surface pixels); the Full Screen window repaints.
   std::function<void(const QRect& area)> surface_changed;
+  // The selection started, changed or ended (the title prefix may have changed).
+  std::function<void()> selection_changed;
 };
 
 class ChildView final : public QAbstractScrollArea {
@@ -58,9 +70,9 @@ class ChildView final : public QAbstractScrollArea {
   // The cursor flag is on and the caret's cell is known (shown while the window has focus).
   bool cursor_on() const;
   bool caret_shown() const;
-  bool selection_in_progress() const { return selecting_; }
+  bool selection_in_progress() const { return selection_.active(); }
   // A selection in progress covers something (not only the mark).
-  bool selection_has_area() const { return selection_has_area_; }
+  bool selection_has_area() const { return selection_.has_area(); }
   QPoint scroll_position() const;
   void scroll_to(int x, int y);
 
@@ -73,11 +85,30 @@ class ChildView final : public QAbstractScrollArea {
 
   static constexpr int kRepaintIntervalMs = 15;
 
+  // ---- selection (child_view_selection.cpp) ----
+  // Starts marking text or graphics at the top-left of the view. The program must already be
+  // paused. False when the window has no picture yet or the view is scaled.
+  bool begin_selection(console::SelectionMode mode);
+  // Select All: the whole picture of a window with graphics, else its whole text.
+  bool select_whole_window();
+  // Drops the selection from the screen and from the window's record.
+  void end_selection();
+  const console::Selection& selection() const { return selection_; }
+  const console::SelectionLimits& selection_limits() const { return selection_limits_; }
+  // "Mark Text - ", "Mark Graphics - ", "Select Text - ", "Select Graphics in " or empty.
+  QString title_prefix() const;
+  // How often the view scrolls while the mouse drags a selection beyond the client area.
+  static constexpr int kDragScrollIntervalMs = 40;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   bool event(QEvent* event) override;
@@ -88,6 +119,18 @@ class ChildView final : public QAbstractScrollArea {
   // A surface rectangle as viewport pixels.
   QRect to_viewport(const QRect& surface_area) const;
 
+  // Selection (child_view_selection.cpp).
+  void set_selection(const console::Selection& selection);
+  // A movement key (or Shift) while a selection mode is on; false for other keys.
+  bool selection_key(const QKeyEvent* event);
+  void paint_selection(QPainter& painter) const;
+  // The point under a viewport position, clamped to the client area.
+  console::SelectionPoint point_under(QPoint viewport_position) const;
+  // Scrolls so that the current point is in view.
+  void scroll_to_current_point();
+  // One step of scrolling while the mouse drags beyond the client area.
+  void drag_scroll_step();
+
   console::ConsoleCore* core_;
   const int index_;
   ChildViewHooks hooks_;
@@ -95,11 +138,13 @@ class ChildView final : public QAbstractScrollArea {
   QSize cell_{8, 16};
   QRect caret_;
   bool cursor_visible_ = false;
-  bool selecting_ = false;
-  bool selection_has_area_ = false;
   bool fit_to_window_ = false;
   QTimer pull_timer_;
   QElapsedTimer since_pull_;
+  console::Selection selection_;
+  console::SelectionLimits selection_limits_;
+  QTimer drag_timer_;
+  QPoint drag_pointer_;  // the pointer while dragging, viewport pixels
 };
 
 }  // namespace gui

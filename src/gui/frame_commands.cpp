@@ -103,7 +103,13 @@ void FrameWindow::run_command(int command) {
     case kSizeToFit: toggle_size_to_fit(); return;
     case kFullScreen: enter_full_screen(); return;
     case kPause: core_->pause(); return;
-    case kResume: core_->resume(window); return;
+    case kResume:
+      // Resume first ends a selection in progress, which resumes the program itself.
+      if (options_.window_commands != nullptr && options_.window_commands->run_window_command(kResume, window)) {
+        return;
+      }
+      core_->resume(window);
+      return;
     case kCascade: mdi_->cascadeSubWindows(); return;
     case kTile: mdi_->tileSubWindows(); return;
     case kArrangeIcons: arrange_icons(); return;

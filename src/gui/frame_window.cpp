@@ -25,6 +25,7 @@
 #include "gui/profile_settings.h"
 #include "gui/status_bar.h"
 #include "gui/view_geometry.h"
+#include "gui/window_commands.h"
 
 namespace gui {
 
@@ -192,7 +193,7 @@ void FrameWindow::window_event(int index, console::WindowEvent event) {
       sub->view()->request_pull();
       break;
     case WindowEvent::TitleChanged:
-      if (const auto info = core_->window_info(index)) sub->setWindowTitle(latin1(info->title));
+      update_child_title(index);
       break;
     case WindowEvent::GeometryRequested:
       if (const auto info = core_->window_info(index)) apply_child_geometry(sub, info->geometry);
@@ -217,6 +218,7 @@ void FrameWindow::create_child(int index) {
       full_screen_->surface_changed(area);
     }
   };
+  hooks.selection_changed = [this, index] { update_child_title(index); };
   auto* view = new ChildView(*core_, index, std::move(hooks));
   auto* sub = new ChildSubWindow(view, [this](int closed) { child_closed_by_user(closed); });
   if (const auto info = core_->window_info(index)) sub->setWindowTitle(latin1(info->title));
@@ -286,8 +288,19 @@ void FrameWindow::apply_child_geometry(ChildSubWindow* sub, const console::Windo
   }
 }
 
+void FrameWindow::update_child_title(int index) {
+  ChildSubWindow* sub = sub_window(index);
+  if (sub == nullptr || core_ == nullptr) return;
+  // A selection in progress shows its prefix in front of the window's own title.
+  if (const auto info = core_->window_info(index)) sub->setWindowTitle(sub->view()->title_prefix() + latin1(info->title));
+}
+
 void FrameWindow::remove_child(int index) {
   ChildSubWindow* sub = sub_window(index);
+  if (sub != nullptr && sub->view()->selection_in_progress() && options_.window_commands != nullptr) {
+    // The selection goes with its window, and so does the pause it holds.
+    options_.window_commands->run_window_command(kResume, index);
+  }
   children_.erase(index);
   if (sub == nullptr) return;
   if (full_screen_ && full_screen_->view() == sub->view()) leave_full_screen();

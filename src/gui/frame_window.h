@@ -101,6 +101,8 @@ class FrameWindow final : public QMainWindow {
   void apply_child_geometry(ChildSubWindow* sub, const console::WindowGeometryRequest& request);
   void apply_frame_request(const console::FrameRequest& request, bool first_show);
   void remove_child(int index);
+  // The child's title bar: the selection's prefix, if any, and the window's title.
+  void update_child_title(int index);
   void child_closed_by_user(int index);
   void activation_changed();
   void refresh_child_list();

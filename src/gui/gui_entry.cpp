@@ -14,6 +14,7 @@
 #include "console/runtime_bridge.h"
 #include "gui/frame_window.h"
 #include "gui/gui_presentation.h"
+#include "gui/picture_commands.h"
 
 // The icons are compiled into this static library; the resource must be registered once.
 static void register_gui_resources() { Q_INIT_RESOURCE(gui_icons); }
@@ -44,6 +45,9 @@ int run_gui(int& argc, char** argv, const GuiOptions& options,
   register_gui_resources();
 
   GuiPresentation presentation;
+  // Made before the frame and gone after it: the frame refers to it until it is destroyed.
+  PictureCommands own_commands;
+  WindowCommands* commands = options.window_commands != nullptr ? options.window_commands : &own_commands;
   std::unique_ptr<FrameWindow> frame;
   console::ConsoleOptions console_options;
   console_options.standard_units_use_default_window = true;
@@ -55,10 +59,11 @@ int run_gui(int& argc, char** argv, const GuiOptions& options,
     }
     FrameOptions frame_options;
     frame_options.settings_file = options.settings_file;
-    frame_options.window_commands = options.window_commands;
+    frame_options.window_commands = commands;
     frame_options.closing = [&presentation] { presentation.frame_gone(); };
     frame_options.closed = [](int code) { QCoreApplication::exit(code); };
     frame = std::make_unique<FrameWindow>(core, std::move(frame_options));
+    own_commands.attach(frame.get(), &core);
     presentation.set_frame(frame.get());
     frame->start();
   };
@@ -69,6 +74,7 @@ int run_gui(int& argc, char** argv, const GuiOptions& options,
   const int code = console::run_console(presentation, std::move(console_options), prepare_all, program_thread);
   // The console is gone now; the frame closed before and no longer refers to it.
   presentation.set_frame(nullptr);
+  own_commands.attach(nullptr, nullptr);
   frame.reset();
   return code;
 }

@@ -24,7 +24,8 @@ struct GuiOptions {
   std::function<bool(console::ConsoleCore& core)> initial_settings;
   // The INI file of the profile key "ZODAVeveziviz"; empty: the user's file for the program.
   QString settings_file;
-  // Select, Copy, Save and Print (not owned); null: those commands do nothing.
+  // Select, Copy, Save and Print (not owned); null: the frame's own (PictureCommands with
+  // Qt's dialogs).
   WindowCommands* window_commands = nullptr;
 };
 
