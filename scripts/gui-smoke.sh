@@ -2,8 +2,11 @@
 # Smoke test of the frame on screen: starts the explorer in a real window under Xvfb, types a
 # whole recording (map 1, lambda 1.9, x0 0.1, default settings, no noise, the series file
 # chosen in the file dialog), goes back to the "Input Window" with Window > Input (the new
-# "Graphics" window takes the focus when it first appears), answers No to the remaining
-# questions and Yes in the end box, and keeps screenshots of the frame along the way.
+# "Graphics" window takes the focus when it first appears), selects the first rows of the
+# dialogue with Edit > Select Text and Shift+Down and copies them (the clipboard must hold
+# the dialogue's first line), pastes the three remaining answers ("n" three times) from the
+# clipboard with Edit > Paste, answers Yes in the end box, and keeps screenshots of the
+# frame along the way.
 #
 #   scripts/gui-smoke.sh [BUILD_DIR] [OUTPUT_DIR]
 #
@@ -16,7 +19,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 out=${2:-$build/gui-smoke}
 
-for tool in xvfb-run xdotool import; do
+for tool in xvfb-run xdotool import xclip; do
   command -v "$tool" >/dev/null || { echo "gui-smoke: $tool is missing (scripts/install-deps.sh installs it)" >&2; exit 2; }
 done
 
@@ -29,7 +32,7 @@ fi
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 binary=$(cd "$(dirname "$binary")" && pwd)/$(basename "$binary")
-rm -f "$out"/*.png "$out/series.txt" "$out/program.log" "$out/exit-code"
+rm -f "$out"/*.png "$out/series.txt" "$out/program.log" "$out/exit-code" "$out/copied.txt"
 
 inner=$(mktemp)
 trap 'rm -f "$inner"' EXIT
@@ -70,17 +73,35 @@ xdotool key alt+w
 sleep 0.5
 xdotool key i
 sleep 0.5
-answer n          # Record again?
-answer n          # Different values of parameters?
-answer n 2        # Different system?
-shot 4-end-box
+# Edit > Select Text pauses the program and puts the mark at the top left; Shift+Down
+# selects whole rows; Edit > Copy puts them on the clipboard and resumes the program.
+xdotool key alt+e
+sleep 0.5
+xdotool key t
+sleep 0.5
+for _ in 1 2 3 4; do xdotool key shift+Down; sleep 0.1; done
+sleep 0.5
+shot 4-selection
+xdotool key alt+e
+sleep 0.5
+xdotool key c
+sleep 0.5
+xclip -o -selection clipboard >"$out/copied.txt" 2>/dev/null || true
+# The remaining answers in one paste: Record again? Different values? Different system?
+printf 'n\r\nn\r\nn\r\n' | xclip -i -selection clipboard
+sleep 0.3
+xdotool key alt+e
+sleep 0.5
+xdotool key p
+sleep 2
+shot 5-end-box
 xdotool key y     # Yes: close the frame
 for _ in $(seq 1 50); do
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.2
 done
 if kill -0 "$pid" 2>/dev/null; then
-  shot 5-still-running
+  shot 6-still-running
   kill "$pid"
   echo "still running" >"$out/exit-code"
   exit 1
@@ -102,4 +123,5 @@ code=$(cat "$out/exit-code" 2>/dev/null || echo "none")
 lines=$(wc -l <"$out/series.txt" 2>/dev/null || echo 0)
 echo "gui-smoke: exit code $code, series lines $lines, screenshots in $out"
 [ "$code" = "0" ] && [ "$lines" -eq 10000 ] || { echo "gui-smoke: FAILED (see $out/program.log)" >&2; exit 1; }
+grep -q "You can select one of the following" "$out/copied.txt" 2>/dev/null || { echo "gui-smoke: FAILED: the copied text lacks the dialogue's first line" >&2; exit 1; }
 echo "gui-smoke: passed"

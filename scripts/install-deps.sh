@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libqt6printsupport6 libgl-dev libglx-dev libvulkan-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation fonts-dejavu-core
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool xclip imagemagick
 )
 
 missing=()
