@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "henon_plain_loop.h"
+
 namespace {
 
 constexpr int kRepetitions = 5;
@@ -102,33 +104,7 @@ Times run_plain_loop(const std::string& path) {
   rusage before{};
   ::getrusage(RUSAGE_SELF, &before);
   const auto start = std::chrono::steady_clock::now();
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) std::exit(1);
-  double x = 0.1;
-  double y = 0.1;
-  for (int i = 0; i < 1000; ++i) {
-    const double next = (0.3 * y - 1.4 * x * x) + 1.0;
-    y = x;
-    x = next;
-  }
-  char line[64];
-  for (int m = 1; m <= kSeriesLength; ++m) {
-    if (m > 1) {
-      const double next = (0.3 * y - 1.4 * x * x) + 1.0;
-      y = x;
-      x = next;
-    }
-    char digits[48];
-    const auto result = std::to_chars(digits, digits + sizeof digits, x, std::chars_format::fixed, 10);
-    const std::size_t width = static_cast<std::size_t>(result.ptr - digits);
-    const std::size_t pad = width < 20 ? 20 - width : 0;
-    std::memset(line, ' ', pad);
-    std::memcpy(line + pad, digits, width);
-    line[pad + width] = '\r';
-    line[pad + width + 1] = '\n';
-    std::fwrite(line, 1, pad + width + 2, file);
-  }
-  std::fclose(file);
+  if (!bench::write_plain_series(path, 1000, kSeriesLength)) std::exit(1);
   const auto end = std::chrono::steady_clock::now();
   rusage after{};
   ::getrusage(RUSAGE_SELF, &after);

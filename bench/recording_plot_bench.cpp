@@ -34,6 +34,8 @@
 #include "console/console_window_services.h"
 #include "runtime/fio.h"
 
+#include "henon_plain_loop.h"
+
 namespace {
 
 constexpr int kRepetitions = 5;
@@ -120,54 +122,18 @@ void henon_settings(app::DialogueState& state) {
 
 // The same series by a plain loop: the map stepped and each value written with to_chars.
 void plain_loop(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) std::exit(1);
-  double x = 0.1;
-  double y = 0.1;
-  for (int i = 0; i < 1000; ++i) {
-    const double next = (0.3 * y - 1.4 * x * x) + 1.0;
-    y = x;
-    x = next;
-  }
-  char line[64];
-  for (int m = 1; m <= kSeriesLength; ++m) {
-    if (m > 1) {
-      const double next = (0.3 * y - 1.4 * x * x) + 1.0;
-      y = x;
-      x = next;
-    }
-    char digits[48];
-    const auto result = std::to_chars(digits, digits + sizeof digits, x, std::chars_format::fixed, 10);
-    const std::size_t width = static_cast<std::size_t>(result.ptr - digits);
-    const std::size_t pad = width < 20 ? 20 - width : 0;
-    std::memset(line, ' ', pad);
-    std::memcpy(line + pad, digits, width);
-    line[pad + width] = '\r';
-    line[pad + width + 1] = '\n';
-    std::fwrite(line, 1, pad + width + 2, file);
-  }
-  std::fclose(file);
+  if (!bench::write_plain_series(path, 1000, kSeriesLength)) std::exit(1);
 }
 
 // The upper-panel pixels of the recording's points, in series order (for the bare loop).
 std::vector<app::PixelPoint> attractor_pixels() {
   std::vector<double> xs;
   std::vector<double> ys;
-  double x = 0.1;
-  double y = 0.1;
-  for (int i = 0; i < 1000; ++i) {
-    const double next = (0.3 * y - 1.4 * x * x) + 1.0;
-    y = x;
-    x = next;
-  }
+  bench::HenonOrbit orbit = bench::henon_after_transient(1000);
   for (int m = 1; m <= kSeriesLength; ++m) {
-    if (m > 1) {
-      const double next = (0.3 * y - 1.4 * x * x) + 1.0;
-      y = x;
-      x = next;
-    }
-    xs.push_back(x);
-    ys.push_back(y);
+    if (m > 1) orbit.step();
+    xs.push_back(orbit.x);
+    ys.push_back(orbit.y);
   }
   const auto [x_low, x_high] = std::minmax_element(xs.begin(), xs.begin() + 100);
   const auto [y_low, y_high] = std::minmax_element(ys.begin(), ys.begin() + 100);
