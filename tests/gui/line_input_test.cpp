@@ -5,6 +5,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include <chrono>
+
 #include "frame_fixture.h"
 #include "gui/command_ids.h"
 #include "gui/status_bar.h"
@@ -168,6 +170,91 @@ TEST_F(LineInputTest, CtrlCWhileAReadWaitsClosesTheFrameBeforeTheProgramSeesTheL
   EXPECT_TRUE(frame_->is_closed());
   EXPECT_EQ(*closed_code_, 0);
   EXPECT_FALSE(line.has_value());
+}
+
+enum class PasteBy { EditPaste, ShiftInsert };
+
+struct PasteCase {
+  const char* name;
+  QString clipboard;
+  PasteBy by;
+  std::vector<std::string> lines;  // what successive reads return
+};
+
+// What the reads ask for: more than one line holds.
+constexpr std::size_t kReadCapacity = 1024;
+
+TEST_F(LineInputTest, PastedTextIsCutIntoLinesThatNeverOverrunTheLine) {
+  const std::vector<PasteCase> cases = {
+      {"rows ended by CR LF feed a read each", "first row\r\nsecond row\r\n", PasteBy::ShiftInsert,
+       {"first row", "second row"}},
+      {"tabs become eight spaces", "a\tb\n", PasteBy::EditPaste, {"a        b"}},
+      {"a carriage return writes over the start of the line", "abcdef\rXY\n", PasteBy::ShiftInsert, {"XYcdef"}},
+      {"an over-long line is cut at 126 bytes and the rest goes to the next read",
+       QString(200, QLatin1Char('p')) + "\n", PasteBy::EditPaste, {std::string(126, 'p'), std::string(74, 'p')}},
+      {"tabs that outgrow the line go on in the next read", QString(20, QLatin1Char('\t')) + "x\n",
+       PasteBy::ShiftInsert, {std::string(128, ' '), std::string(32, ' ') + "x"}},
+  };
+  for (const PasteCase& test : cases) {
+    SCOPED_TRACE(test.name);
+    restart();
+    std::atomic<int> window{0};
+    std::vector<std::string> lines;
+    auto program = run_program([&] {
+      window.store(open_window("Input Window", 10));
+      for (std::size_t i = 0; i < test.lines.size(); ++i) {
+        lines.push_back(read_line(window.load(), kReadCapacity).value_or("<refused>"));
+      }
+    });
+    ASSERT_TRUE(wait_for_read(window));
+    QGuiApplication::clipboard()->setText(test.clipboard);
+    if (test.by == PasteBy::ShiftInsert) {
+      key(window.load(), Qt::Key_Insert, Qt::ShiftModifier);
+    } else {
+      frame_->run_command(gui::kPaste);
+    }
+    ASSERT_TRUE(join_program());
+    EXPECT_EQ(lines, test.lines);
+    // The reads ask for up to 1024 bytes; a line filled while its read waited holds 128 at most.
+    for (const std::string& line : lines) EXPECT_LE(line.size(), 128u);
+    EXPECT_FALSE(core_->status_view().paste_pending);
+    EXPECT_TRUE(wait_until([&] { return frame_->status_bar()->message().isEmpty(); }));
+    // The window shows the line as it was taken.
+    if (test.lines.size() == 1) {
+      EXPECT_EQ(row_text(window.load(), 1), test.lines.front());
+    }
+  }
+}
+
+TEST_F(LineInputTest, ClearPasteDropsThePastedLinesNoReadHasTaken) {
+  std::atomic<int> window{0};
+  std::atomic<bool> first_taken{false};
+  std::atomic<bool> go_on{false};
+  std::vector<std::string> lines;
+  auto program = run_program([&] {
+    window.store(open_window("Input Window", 10));
+    lines.push_back(read_line(window.load()).value_or("<refused>"));
+    first_taken.store(true);
+    while (!go_on.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    lines.push_back(read_line(window.load()).value_or("<refused>"));
+  });
+  ASSERT_TRUE(wait_for_read(window));
+  QGuiApplication::clipboard()->setText(QStringLiteral("first\nsecond\nthird\n"));
+  key(window.load(), Qt::Key_Insert, Qt::ShiftModifier);
+  ASSERT_TRUE(wait_until([&] { return first_taken.load(); }));
+  EXPECT_TRUE(core_->status_view().paste_pending);
+  EXPECT_TRUE(wait_until([&] { return frame_->status_bar()->message() == "Paste input pending"; }));
+
+  frame_->run_command(gui::kClearPaste);
+  EXPECT_FALSE(core_->status_view().paste_pending);
+  EXPECT_TRUE(wait_until([&] { return frame_->status_bar()->message().isEmpty(); }));
+  go_on.store(true);
+  // The next read waits for the keyboard instead of taking "second".
+  ASSERT_TRUE(wait_for_read(window));
+  type(window.load(), "typed");
+  key(window.load(), Qt::Key_Return);
+  ASSERT_TRUE(join_program());
+  EXPECT_EQ(lines, (std::vector<std::string>{"first", "typed"}));
 }
 
 }  // namespace
