@@ -31,17 +31,6 @@ void set_pixel_at(const std::optional<PixelPoint>& point) {
   if (point) console::set_pixel(static_cast<std::int16_t>(point->x), static_cast<std::int16_t>(point->y));
 }
 
-// The upper panel's pixel for one series point: (x, y) of a two-variable map, or the pair
-// (previous x, x) of a one-variable map.
-std::optional<PixelPoint> upper_point_of(const RecordingView& view, double first_before, double first,
-                                         double second) {
-  if (view.nvar >= 2) {
-    return upper_panel_point(first, second, view.range_min[0], view.range_max[0], view.range_min[1],
-                             view.range_max[1]);
-  }
-  return upper_panel_point(first_before, first, view.range_min[0], view.range_max[0], view.range_min[0],
-                           view.range_max[0]);
-}
 
 void draw_label(std::int16_t x, std::int16_t y, const Label& label) {
   console::GraphicsPosition previous;
@@ -51,9 +40,15 @@ void draw_label(std::int16_t x, std::int16_t y, const Label& label) {
 
 }  // namespace
 
+AxisScale AxisScale::of(double low, double high) {
+  if (high == low) return AxisScale{};
+  return AxisScale{low, 1.0 / (high - low), false};
+}
+
 std::optional<double> scaled_offset(double value, double low, double high) {
-  if (high == low) return std::nullopt;
-  const double offset = std::trunc(((value - low) / (high - low)) * kAxisPixels);
+  const AxisScale axis = AxisScale::of(low, high);
+  if (axis.collapsed) return std::nullopt;
+  const double offset = std::trunc(((value - axis.low) * axis.reciprocal) * kAxisPixels);
   if (std::isnan(offset)) return std::nullopt;
   return offset;
 }
@@ -69,9 +64,9 @@ namespace {
 // truncated offset is above 0 exactly when the unrounded one is at least 1, and below 200
 // exactly when the unrounded one is; so the test needs no rounding, and the conversion to
 // int (which truncates toward zero) happens only for values that fit. NaN fails both tests.
-int inner_offset(double value, double low, double high) {
-  if (high == low) return -1;
-  const double offset = ((value - low) / (high - low)) * kAxisPixels;
+int inner_offset(double value, const AxisScale& axis) {
+  if (axis.collapsed) return -1;
+  const double offset = ((value - axis.low) * axis.reciprocal) * kAxisPixels;
   return offset >= 1.0 && offset < kAxisPixels ? static_cast<int>(offset) : -1;
 }
 
@@ -79,18 +74,29 @@ int inner_offset(double value, double low, double high) {
 
 std::optional<PixelPoint> upper_panel_point(double horizontal, double vertical, double horizontal_low,
                                             double horizontal_high, double vertical_low, double vertical_high) {
-  const int sx = inner_offset(horizontal, horizontal_low, horizontal_high);
+  return upper_panel_point(horizontal, vertical, AxisScale::of(horizontal_low, horizontal_high),
+                           AxisScale::of(vertical_low, vertical_high));
+}
+
+std::optional<PixelPoint> upper_panel_point(double horizontal, double vertical, const AxisScale& horizontal_axis,
+                                            const AxisScale& vertical_axis) {
+  const int sx = inner_offset(horizontal, horizontal_axis);
   if (sx < 0) return std::nullopt;
-  const int sy = inner_offset(vertical, vertical_low, vertical_high);
+  const int sy = inner_offset(vertical, vertical_axis);
   if (sy < 0) return std::nullopt;
   return PixelPoint{kUpperLeft + sx, kUpperBottom - sy};
 }
 
 std::optional<PixelSegment> lower_panel_segment(std::int32_t m, std::int32_t count, double previous, double current,
                                                 double low, double high) {
+  return lower_panel_segment(m, count, previous, current, AxisScale::of(low, high));
+}
+
+std::optional<PixelSegment> lower_panel_segment(std::int32_t m, std::int32_t count, double previous, double current,
+                                                const AxisScale& axis) {
   if (m < 2 || count < m) return std::nullopt;
-  const int s1 = inner_offset(previous, low, high);
-  const int s2 = inner_offset(current, low, high);
+  const int s1 = inner_offset(previous, axis);
+  const int s2 = inner_offset(current, axis);
   if (s1 < 0 || s2 < 0) return std::nullopt;
   return PixelSegment{{kLowerLeft + time_offset(m - 1, count), kLowerBottom - s1},
                       {kLowerLeft + time_offset(m, count), kLowerBottom - s2}};
@@ -153,6 +159,7 @@ void TrajectoryPlot::plot_setup(const RecordingView& view) {
   console::set_color(0);
   console::init_fonts();
   console::set_font(kLabelFont);
+  horizontal_ = vertical_ = series_ = AxisScale{};
   if (view.nvar < 1 || view.range_min == nullptr || view.range_max == nullptr) return;
 
   const double x_low = view.range_min[0];
@@ -167,6 +174,10 @@ void TrajectoryPlot::plot_setup(const RecordingView& view) {
                    text_label("x(n+1)"), number_label(x_high)});
   }
   const std::int32_t r = std::clamp(view.record_variable, 1, view.nvar);
+  // A one-variable map's return map puts x(n) across and x(n+1) up: both on the range of x.
+  horizontal_ = AxisScale::of(x_low, x_high);
+  vertical_ = view.nvar >= 2 ? AxisScale::of(view.range_min[1], view.range_max[1]) : horizontal_;
+  series_ = AxisScale::of(view.range_min[r - 1], view.range_max[r - 1]);
   draw_axes_box(kLowerLeft, kLowerTop, kLowerRight, kLowerBottom, kDivisions, kDivisions,
                 {text_label("0"), text_label("n"), count_label(view.buffered_points),
                  number_label(view.range_min[r - 1]), text_label("v"), number_label(view.range_max[r - 1])});
@@ -175,15 +186,14 @@ void TrajectoryPlot::plot_setup(const RecordingView& view) {
 void TrajectoryPlot::plot_first_phase_point(const RecordingView& view, std::int32_t m) {
   if (view.buffer == nullptr || view.nvar < 1 || m < 1 || m > view.buffered_points) return;
   if (view.nvar >= 2) {
-    set_pixel_at(upper_point_of(view, 0.0, buffered(view, 1, m), buffered(view, 2, m)));
+    set_pixel_at(upper_panel_point(buffered(view, 1, m), buffered(view, 2, m), horizontal_, vertical_));
   } else if (m >= 2) {
-    set_pixel_at(upper_point_of(view, buffered(view, 1, m - 1), buffered(view, 1, m), 0.0));
+    set_pixel_at(upper_panel_point(buffered(view, 1, m - 1), buffered(view, 1, m), horizontal_, vertical_));
   }
   if (m < 2) return;
   const std::int32_t r = std::clamp(view.record_variable, 1, view.nvar);
   const std::optional<PixelSegment> segment =
-      lower_panel_segment(m, view.buffered_points, buffered(view, r, m - 1), buffered(view, r, m),
-                          view.range_min[r - 1], view.range_max[r - 1]);
+      lower_panel_segment(m, view.buffered_points, buffered(view, r, m - 1), buffered(view, r, m), series_);
   if (!segment) return;
   console::GraphicsPosition previous;
   console::move_to(static_cast<std::int16_t>(segment->from.x), static_cast<std::int16_t>(segment->from.y), previous);
@@ -193,9 +203,11 @@ void TrajectoryPlot::plot_first_phase_point(const RecordingView& view, std::int3
 void TrajectoryPlot::plot_second_phase_point(const RecordingView& view, double old_first_component,
                                              std::span<const double> state) {
   if (view.nvar < 1 || state.empty()) return;
-  const double second = view.nvar >= 2 && state.size() >= 2 ? state[1] : 0.0;
-  if (view.nvar >= 2 && state.size() < 2) return;
-  set_pixel_at(upper_point_of(view, old_first_component, state[0], second));
+  if (view.nvar >= 2) {
+    if (state.size() >= 2) set_pixel_at(upper_panel_point(state[0], state[1], horizontal_, vertical_));
+  } else {
+    set_pixel_at(upper_panel_point(old_first_component, state[0], horizontal_, vertical_));
+  }
 }
 
 }  // namespace app

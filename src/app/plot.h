@@ -29,9 +29,18 @@ inline constexpr int kUpperLeft = 50, kUpperTop = 50, kUpperRight = 250, kUpperB
 inline constexpr int kLowerLeft = 50, kLowerTop = 350, kLowerRight = 350, kLowerBottom = 550;
 inline constexpr std::string_view kLabelFont = "t'Arial'h14w7i";
 
-// The scaled offset trunc(((v - low) / (high - low)) x 200), truncated toward zero; nothing
-// when high equals low or the result is NaN. Kept as a double, so that no value wraps before
-// it is clipped.
+// One axis of a panel: the low end of its range and the reciprocal of the range's width,
+// formed once per recording, so that scaling a point multiplies instead of divides.
+struct AxisScale {
+  double low = 0.0;
+  double reciprocal = 0.0;
+  bool collapsed = true;  // high equals low: nothing on this axis can be placed
+  static AxisScale of(double low, double high);
+};
+
+// The scaled offset trunc(((v - low) x (1 / (high - low))) x 200), truncated toward zero;
+// nothing when high equals low or the result is NaN. Kept as a double, so that no value
+// wraps before it is clipped.
 std::optional<double> scaled_offset(double value, double low, double high);
 // The time axis: trunc(k x (1 / m) x 300) for series point k of m.
 int time_offset(std::int32_t k, std::int32_t m);
@@ -51,10 +60,14 @@ struct PixelSegment {
 // lies strictly inside the frame.
 std::optional<PixelPoint> upper_panel_point(double horizontal, double vertical, double horizontal_low,
                                             double horizontal_high, double vertical_low, double vertical_high);
+std::optional<PixelPoint> upper_panel_point(double horizontal, double vertical, const AxisScale& horizontal_axis,
+                                            const AxisScale& vertical_axis);
 // The segment of the lower panel from series point m - 1 to point m (2 <= m <= count), when
 // both ends lie strictly between the frame's top and bottom.
 std::optional<PixelSegment> lower_panel_segment(std::int32_t m, std::int32_t count, double previous, double current,
                                                 double low, double high);
+std::optional<PixelSegment> lower_panel_segment(std::int32_t m, std::int32_t count, double previous, double current,
+                                                const AxisScale& axis);
 
 // A label: 20 characters, blank-padded; only the first 10 are drawn.
 using Label = std::array<char, 20>;
@@ -76,6 +89,13 @@ class TrajectoryPlot final : public TrajectoryObserver {
   void plot_first_phase_point(const RecordingView& view, std::int32_t m) override;
   void plot_second_phase_point(const RecordingView& view, double old_first_component,
                                std::span<const double> state) override;
+
+ private:
+  // The upper panel's axes and the lower panel's value axis of the recording being plotted
+  // (made by plot_setup from the recording's ranges).
+  AxisScale horizontal_;
+  AxisScale vertical_;
+  AxisScale series_;
 };
 
 }  // namespace app

@@ -86,8 +86,8 @@ std::vector<std::vector<double>> henon_states(int n_transient, int n_series) {
   return states;
 }
 
-// The plot's scaling: trunc(((v - low) / (high - low)) x 200), toward zero.
-double offset(double v, double low, double high) { return std::trunc(((v - low) / (high - low)) * 200.0); }
+// The plot's scaling: trunc(((v - low) x (1 / (high - low))) x 200), toward zero.
+double offset(double v, double low, double high) { return std::trunc(((v - low) * (1.0 / (high - low))) * 200.0); }
 
 struct Ranges {
   double low[2];
