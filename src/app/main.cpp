@@ -60,9 +60,11 @@ bool has_display() {
          (wayland_display != nullptr && *wayland_display != '\0');
 }
 
-// The program's initial-settings hook: the frame opens maximised.
+// The program's initial-settings hook: the frame opens maximised. Its first menu is deleted
+// too, which at this point (before the menus exist) leaves the bar as it is.
 bool initial_settings(console::ConsoleCore& core) {
   core.set_window_size(console::kFrameUnit, console::WindowPosition{2, 0, 0, 0, 0});
+  core.delete_menu(1, 0);
   return true;
 }
 

@@ -48,6 +48,11 @@ void clear_screen(std::int16_t area) {
   if (ConsoleCore* core = console_or_fail()) core->clear_screen(area);
 }
 
+bool delete_menu(int menu, int item) {
+  ConsoleCore* core = console_or_fail();
+  return core != nullptr && core->delete_menu(menu, item);
+}
+
 std::int16_t get_graphics_status() { return graphics_status(); }
 
 std::int16_t set_pixel(std::int16_t x, std::int16_t y) {

@@ -26,6 +26,10 @@ std::int32_t set_bk_color(std::int32_t index);
 std::int16_t set_text_color(std::int16_t index);
 // 0 the whole window, 1 the viewport, 2 the text window; the outcome is in graphics_status.
 void clear_screen(std::int16_t area);
+// Deletes popup `menu` of the frame's menu bar, or its item `item` (0: the whole popup); true
+// when deleted.
+bool delete_menu(int menu, int item);
+
 // The outcome of the most recent graphics or window operation.
 std::int16_t get_graphics_status();
 

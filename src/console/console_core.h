@@ -51,6 +51,9 @@ class QEventLoop;
 
 namespace console {
 
+// The highest menu number delete_menu accepts.
+inline constexpr int kLastMenuNumber = 1150;
+
 // The unit value that names the frame in set_window_size.
 inline constexpr std::int32_t kFrameUnit = static_cast<std::int32_t>(0x80000000u);
 
@@ -214,6 +217,10 @@ class ConsoleCore {
   int set_active_window(std::int32_t unit);
   int set_window_size(std::int32_t unit, const WindowPosition& position);
   FrameRequest frame_request() const;
+  // Deletes popup `menu` (1 to kLastMenuNumber) of the frame's menu bar, or its item `item`
+  // (from 1; 0: the whole popup). Refused (false) on a program thread without a usable active
+  // window, for a menu number out of range, or when the bar has no such popup or item.
+  bool delete_menu(int menu, int item);
   // The presentation tells that the frame exists (set_window_size then acts on it).
   void set_frame_exists(bool exists);
 

@@ -97,6 +97,14 @@ class Presentation {
   virtual MessageBoxAnswer message_box(const MessageBoxRequest& request) = 0;
   // The file dialog; false when cancelled. `name` receives the chosen name.
   virtual bool choose_file(const FileDialogRequest& request, std::string& name) = 0;
+  // Deletes popup `menu` (1-based on the menu bar now shown) or its item `item` (1-based; 0:
+  // the whole popup). False when there is no such popup or item, or the item may not be
+  // deleted; a presentation without a menu bar has nothing to delete.
+  virtual bool delete_menu(int menu, int item) {
+    static_cast<void>(menu);
+    static_cast<void>(item);
+    return false;
+  }
 };
 
 }  // namespace console

@@ -136,6 +136,19 @@ int ConsoleCore::set_active_window(std::int32_t unit) {
   return activate_window(index);
 }
 
+bool ConsoleCore::delete_menu(int menu, int item) {
+  if (!is_gui_thread()) {
+    GateScope gate(*this);
+    const int index = thread_state().active_window;
+    if (index == kDefaultWindowIndex) return false;
+    const auto record = table_.find(index);
+    if (!record || record->unit_closed.load()) return false;
+  }
+  if (menu < 1 || menu > kLastMenuNumber || item < 0) return false;
+  // Asked outside the gate: the presentation answers on its GUI thread.
+  return presentation_.delete_menu(menu, item);
+}
+
 FrameRequest ConsoleCore::frame_request() const {
   std::lock_guard lock(frame_mutex_);
   return frame_request_;

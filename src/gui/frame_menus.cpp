@@ -114,8 +114,32 @@ void FrameMenus::install(QMenuBar* bar, bool full) {
 QList<QString> FrameMenus::installed_titles(const QMenuBar* bar) const {
   QList<QString> titles;
   if (bar == nullptr) return titles;
-  for (const QAction* action : bar->actions()) titles.push_back(action->text());
+  for (const QAction* action : bar->actions()) {
+    if (action->isVisible()) titles.push_back(action->text());
+  }
   return titles;
+}
+
+bool FrameMenus::delete_menu(int menu, int item) {
+  QList<QMenu*> shown;
+  for (QMenu* popup : full_installed_ ? popups_ : QList<QMenu*>{fallback_popup_}) {
+    if (popup->menuAction()->isVisible()) shown.push_back(popup);
+  }
+  if (menu < 1 || menu > shown.size() || item < 0) return false;
+  QMenu* popup = shown[menu - 1];
+  if (item == 0) {
+    popup->menuAction()->setVisible(false);
+    return true;
+  }
+  QList<QAction*> items;
+  for (QAction* action : popup->actions()) {
+    if (action->isVisible()) items.push_back(action);
+  }
+  if (item > items.size()) return false;
+  QAction* chosen = items[item - 1];
+  if (command_of(chosen) == 0) return false;
+  chosen->setVisible(false);
+  return true;
 }
 
 QAction* FrameMenus::action(int command) const {

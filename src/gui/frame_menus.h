@@ -55,6 +55,11 @@ class FrameMenus final : public QObject {
   QAction* state_action() const { return state_action_; }
   const QList<QMenu*>& popups() const { return popups_; }
   QMenu* window_popup() const { return window_popup_; }
+  // Deletes popup `menu` (from 1, among the popups shown) of the bar now installed, or its
+  // item `item` (from 1, among the items shown; 0: the whole popup). A deleted popup or item
+  // is hidden, so it stays gone when the bar is installed again. False when there is no such
+  // popup or item, or the item runs no command (a separator, the list of child windows).
+  bool delete_menu(int menu, int item);
   // The titles of the popups of the bar now installed, in order.
   QList<QString> installed_titles(const QMenuBar* bar) const;
 

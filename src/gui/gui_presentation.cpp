@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "gui/dialogs.h"
+#include "gui/frame_menus.h"
 #include "gui/frame_window.h"
 
 namespace gui {
@@ -102,6 +103,11 @@ bool GuiPresentation::choose_file(const console::FileDialogRequest& request, std
       Choice(false, std::string()));
   if (choice.first) name = std::move(choice.second);
   return choice.first;
+}
+
+bool GuiPresentation::delete_menu(int menu, int item) {
+  return ask_gui_thread<bool>([this, menu, item] { return frame_ != nullptr && frame_->menus().delete_menu(menu, item); },
+                              false);
 }
 
 }  // namespace gui

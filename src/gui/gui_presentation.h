@@ -41,6 +41,8 @@ class GuiPresentation final : public console::Presentation {
   void close_frame() override;
   console::MessageBoxAnswer message_box(const console::MessageBoxRequest& request) override;
   bool choose_file(const console::FileDialogRequest& request, std::string& name) override;
+  // On the frame's menu bar; false while there is no frame.
+  bool delete_menu(int menu, int item) override;
 
  private:
   // The state that a waiting program thread shares with the presentation; it outlives the

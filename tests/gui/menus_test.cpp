@@ -317,5 +317,54 @@ TEST_F(MenusTest, CascadeTileAndArrangeIconsPlaceTheChildren) {
   EXPECT_FALSE(first_sub->geometry().intersects(second_sub->geometry()));
 }
 
+TEST_F(MenusTest, TheProgramDeletesPopupsAndItemsOfTheBarShown) {
+  struct Deletion {
+    int menu;
+    int item;
+    bool deleted;
+  };
+  // In order, on the full bar (File, Edit, View, State, Window, Help; the Window popup holds
+  // six commands, then a separator and the list of windows).
+  const std::vector<Deletion> deletions = {
+      {2, 1, true},    // Edit > Select Text
+      {5, 7, false},   // the separator before the list of windows
+      {5, 8, false},   // the list of windows
+      {3, 0, true},    // the whole View popup: File, Edit, State, Window, Help remain
+      {6, 0, false},   // only five popups now
+      {0, 1, false},   {console::kLastMenuNumber + 1, 0, false}, {1, -1, false}, {1, 99, false},
+  };
+  std::vector<int> outcomes(deletions.size(), -1);
+  std::atomic<bool> done{false};
+  auto program = run_program([&] {
+    window_.store(open_window("Input Window", 10));
+    // The first line goes once the frame shows the full bar (its window waits, so is active).
+    read_line(window_.load());
+    for (std::size_t i = 0; i < deletions.size(); ++i) {
+      outcomes[i] = core_->delete_menu(deletions[i].menu, deletions[i].item) ? 1 : 0;
+    }
+    done.store(true);
+    while (!stop_.load()) read_line(window_.load());
+  });
+  ASSERT_TRUE(wait_for_read(window_));
+  ASSERT_TRUE(wait_until([&] { return frame_->menus().full_installed(); }));
+  key(window_.load(), Qt::Key_Return);
+  ASSERT_TRUE(wait_until([&] { return done.load(); }));
+  program.release();  // from here on the routine uses only the fixture's members
+  for (std::size_t i = 0; i < deletions.size(); ++i) {
+    EXPECT_EQ(outcomes[i], deletions[i].deleted ? 1 : 0)
+        << "menu " << deletions[i].menu << " item " << deletions[i].item;
+  }
+  const QList<QString> remaining{"&File", "&Edit", "&State", "&Window", "&Help"};
+  EXPECT_EQ(frame_->menus().installed_titles(frame_->menuBar()), remaining);
+  EXPECT_FALSE(frame_->menus().action(gui::kSelectText)->isVisible());
+  EXPECT_TRUE(frame_->menus().action(gui::kSelectGraphics)->isVisible());
+  // A popup opening still applies the states of every item; the deleted ones stay gone
+  // when the bar is installed again.
+  ASSERT_NE(open_popup("&Edit"), nullptr);
+  frame_->menus().install(frame_->menuBar(), true);
+  EXPECT_EQ(frame_->menus().installed_titles(frame_->menuBar()), remaining);
+  EXPECT_FALSE(frame_->menus().action(gui::kSelectText)->isVisible());
+}
+
 }  // namespace
 }  // namespace gui_test
