@@ -50,7 +50,7 @@ std::int16_t draw_rectangle(std::int16_t fill, std::int16_t x1, std::int16_t y1,
 // ---- fonts and graphic text ----
 // The number of fonts in the font table, 0 on failure, -1 without a target window.
 std::int16_t init_fonts();
-// The 1-based number of the font chosen by the specification (such as "t'Arial'h14w7i"), or -1.
+// The 1-based number of the font chosen by a font description such as "t'Arial'h14w7i", or -1.
 std::int16_t set_font(std::string_view specification);
 // Draws exactly these characters (up to a NUL) at the current position in the drawing
 // colour; the current position moves right by their width.
