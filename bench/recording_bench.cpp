@@ -1,7 +1,7 @@
 // One recording of the explorer in the terminal presentation against a plain loop: the Henon
 // map (a = 1.4, b = 0.3, x0 = y0 = 0.1, Ntrans = 1000) recorded for N = 999999 points by the
-// built explorer (which plots every point into its "Graphics" window), its answers piped in, and, in the same run, the same series computed and
-// written with std::to_chars + fwrite. Prints both times and their ratio. Each way runs
+// built explorer (which plots every point into its "Graphics" window), its answers piped in, and, in the same run, the
+// same series computed and written with std::to_chars + fwrite. Prints both times and their ratio. Each way runs
 // several times, alternating; the best runs are compared.
 //
 // The explorer is timed twice: the recording alone (from the echo of the answer that starts
@@ -14,13 +14,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
 #include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
 #include <vector>
 

@@ -192,7 +192,8 @@ int main(int argc, char** argv) {
     plain.push_back(on_program_thread(core, graphics_window, [&] { plain_loop(plain_file); }));
     pixel_loop.push_back(on_program_thread(core, graphics_window, [&] {
       console::set_active_window(app::kGraphicsUnit);
-      for (const app::PixelPoint& p : pixels) console::set_pixel(static_cast<std::int16_t>(p.x), static_cast<std::int16_t>(p.y));
+      for (const app::PixelPoint& p : pixels)
+        console::set_pixel(static_cast<std::int16_t>(p.x), static_cast<std::int16_t>(p.y));
     }));
   }
   ::unlink(series_file.c_str());

@@ -9,10 +9,10 @@
 
 #include <algorithm>
 #include <charconv>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -45,8 +45,9 @@ double thread_seconds() {
 double write_through_runtime(const std::vector<double>& series, const std::string& path) {
   static const runtime::FixedFormat kFormat("(F20.10)");
   const double start = thread_seconds();
-  if (runtime::open_unit(1, runtime::kErrorBranch, {runtime::keyword_text(runtime::Keyword::File, path),
-                                                    runtime::keyword_text(runtime::Keyword::Status, "REPLACE")}) != 0) {
+  if (runtime::open_unit(1, runtime::kErrorBranch,
+                         {runtime::keyword_text(runtime::Keyword::File, path),
+                          runtime::keyword_text(runtime::Keyword::Status, "REPLACE")}) != 0) {
     std::fprintf(stderr, "cannot open %s\n", path.c_str());
     std::exit(1);
   }

@@ -28,8 +28,7 @@ char ask_yes_or_no(DialogueState& state, std::string_view prompt) {
 
 // Asks an integer question until `accept` holds for the answer.
 template <typename Accept>
-void ask_integer(std::string_view format, std::string_view prompt, std::int32_t& value,
-                 Accept accept) {
+void ask_integer(std::string_view format, std::string_view prompt, std::int32_t& value, Accept accept) {
   for (;;) {
     prompt_read_integer(unit, format, prompt, value);
     if (accept(value)) return;
@@ -55,8 +54,7 @@ std::int32_t ask_map_number() {
   write_line(unit, "   exemplar maps: ");
   for (const MapEntry& entry : map_catalogue()) write_line(unit, entry.menu_line);
   std::int32_t map_number = 0;
-  ask_integer("(I1)", "   Select a map: ", map_number,
-              [](std::int32_t n) { return n >= 1 && n <= kMapCount; });
+  ask_integer("(I1)", "   Select a map: ", map_number, [](std::int32_t n) { return n >= 1 && n <= kMapCount; });
   return map_number;
 }
 

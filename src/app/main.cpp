@@ -56,8 +56,7 @@ void ensure_runtime_directory() {
 bool has_display() {
   const char* x_display = std::getenv("DISPLAY");
   const char* wayland_display = std::getenv("WAYLAND_DISPLAY");
-  return (x_display != nullptr && *x_display != '\0') ||
-         (wayland_display != nullptr && *wayland_display != '\0');
+  return (x_display != nullptr && *x_display != '\0') || (wayland_display != nullptr && *wayland_display != '\0');
 }
 
 // The program's initial-settings hook: the frame opens maximised. Its first menu is deleted
@@ -113,8 +112,7 @@ int main(int argc, char** argv) {
   }
   for (const std::string& argument : arguments) {
     if (argument.size() > 2 && argument.compare(0, 2, "--") == 0) {
-      std::fprintf(stderr, "mapexplorer: unknown option %s\nTry 'mapexplorer --help'.\n",
-                   argument.c_str());
+      std::fprintf(stderr, "mapexplorer: unknown option %s\nTry 'mapexplorer --help'.\n", argument.c_str());
       return 2;
     }
   }

@@ -8,23 +8,17 @@ namespace app {
 
 namespace {
 
-constexpr std::array<std::string_view, 1> kQuadraticFormula = {
-    "x(n+1) = lambda - x(n)^2"};
-constexpr std::array<std::string_view, 2> kHenonFormula = {
-    "x(n+1) = 1 - a*x(n)^2 + b*y(n)", "y(n+1) = x(n)"};
-constexpr std::array<std::string_view, 2> kDissipativeFormula = {
-    "x(n+1) = lambda - x(n)^2 + k*(x(n)^2 - y(n)^2)",
-    "y(n+1) = lambda - y(n)^2 + k*(y(n)^2 - x(n)^2)"};
-constexpr std::array<std::string_view, 2> kLinearFormula = {
-    "x(n+1) = lambda - x(n)^2 + k*(y(n) - x(n))",
-    "y(n+1) = lambda - y(n)^2 + k*(x(n) - y(n))"};
-constexpr std::array<std::string_view, 1> kCircuitFormula = {
-    "x(n+1) = A + x(n)*exp(-d/N)*cos(2*pi/(N*(1+beta*x(n))))"};
+constexpr std::array<std::string_view, 1> kQuadraticFormula = {"x(n+1) = lambda - x(n)^2"};
+constexpr std::array<std::string_view, 2> kHenonFormula = {"x(n+1) = 1 - a*x(n)^2 + b*y(n)", "y(n+1) = x(n)"};
+constexpr std::array<std::string_view, 2> kDissipativeFormula = {"x(n+1) = lambda - x(n)^2 + k*(x(n)^2 - y(n)^2)",
+                                                                 "y(n+1) = lambda - y(n)^2 + k*(y(n)^2 - x(n)^2)"};
+constexpr std::array<std::string_view, 2> kLinearFormula = {"x(n+1) = lambda - x(n)^2 + k*(y(n) - x(n))",
+                                                            "y(n+1) = lambda - y(n)^2 + k*(x(n) - y(n))"};
+constexpr std::array<std::string_view, 1> kCircuitFormula = {"x(n+1) = A + x(n)*exp(-d/N)*cos(2*pi/(N*(1+beta*x(n))))"};
 
 constexpr std::array<ParameterPrompt, 1> kQuadraticParameters = {{{"   lambda = ", 1}}};
 constexpr std::array<ParameterPrompt, 2> kHenonParameters = {{{"   a = ", 1}, {"   b = ", 2}}};
-constexpr std::array<ParameterPrompt, 2> kCoupledParameters = {
-    {{"   lambda = ", 1}, {"   k = ", 2}}};
+constexpr std::array<ParameterPrompt, 2> kCoupledParameters = {{{"   lambda = ", 1}, {"   k = ", 2}}};
 constexpr std::array<ParameterPrompt, 4> kCircuitParameters = {
     {{"   A = ", 1}, {"   d = ", 2}, {"   N = ", 3}, {"   beta = ", 4}}};
 
@@ -32,17 +26,14 @@ constexpr std::array<std::string_view, 1> kOneVariablePrompts = {"   x0 = "};
 constexpr std::array<std::string_view, 2> kTwoVariablePrompts = {"   x0 = ", "   y0 = "};
 
 constexpr std::array<MapEntry, kMapCount> kCatalogue = {{
-    {1, "   1 - Quadratic map", "Quadratic map:", kQuadraticFormula, 1, kQuadraticParameters,
-     kOneVariablePrompts},
-    {2, "   2 - Henon map", "Henon map:", kHenonFormula, 2, kHenonParameters,
-     kTwoVariablePrompts},
-    {3, "   3 - Dissipatively coupled quadratic maps", "Dissipatively coupled quadratic maps:",
-     kDissipativeFormula, 2, kCoupledParameters, kTwoVariablePrompts},
-    {4, "   4 - Linearly coupled quadratic maps", "Linearly coupled quadratic maps:",
-     kLinearFormula, 2, kCoupledParameters, kTwoVariablePrompts},
-    {5, "   5 - Model map of the driven RL-diode circuit",
-     "Model map of the driven RL-diode circuit:", kCircuitFormula, 1, kCircuitParameters,
-     kOneVariablePrompts},
+    {1, "   1 - Quadratic map", "Quadratic map:", kQuadraticFormula, 1, kQuadraticParameters, kOneVariablePrompts},
+    {2, "   2 - Henon map", "Henon map:", kHenonFormula, 2, kHenonParameters, kTwoVariablePrompts},
+    {3, "   3 - Dissipatively coupled quadratic maps", "Dissipatively coupled quadratic maps:", kDissipativeFormula, 2,
+     kCoupledParameters, kTwoVariablePrompts},
+    {4, "   4 - Linearly coupled quadratic maps", "Linearly coupled quadratic maps:", kLinearFormula, 2,
+     kCoupledParameters, kTwoVariablePrompts},
+    {5, "   5 - Model map of the driven RL-diode circuit", "Model map of the driven RL-diode circuit:", kCircuitFormula,
+     1, kCircuitParameters, kOneVariablePrompts},
 }};
 
 }  // namespace
@@ -64,8 +55,7 @@ const MapEntry* find_map(int map_number) {
   return &kCatalogue[static_cast<std::size_t>(map_number - 1)];
 }
 
-bool map_step(int map_number, const MapParameters& parameters, std::int32_t /*step*/,
-              std::span<double> state) {
+bool map_step(int map_number, const MapParameters& parameters, std::int32_t /*step*/, std::span<double> state) {
   const MapEntry* entry = find_map(map_number);
   if (entry == nullptr || state.size() != static_cast<std::size_t>(entry->nvar)) return false;
 
@@ -78,9 +68,7 @@ bool map_step(int map_number, const MapParameters& parameters, std::int32_t /*st
   const double p4 = parameters.p4;
 
   switch (map_number) {
-    case 1:
-      state[0] = p1 - x * x;
-      break;
+    case 1: state[0] = p1 - x * x; break;
     case 2:
       state[0] = (p2 * y - p1 * x * x) + 1.0;
       state[1] = x;
@@ -101,8 +89,7 @@ bool map_step(int map_number, const MapParameters& parameters, std::int32_t /*st
       state[0] = p1 + (x * decay) * std::cos(kCircuitTwoPi / ((p4 * x + 1.0) * p3));
       break;
     }
-    default:
-      return false;
+    default: return false;
   }
   return true;
 }

@@ -59,8 +59,7 @@ const MapEntry* find_map(int map_number);
 // is the index of the step being taken; no map reads it. Returns false, leaving the state
 // untouched, when the map number is unknown or the state does not have the map's nvar
 // components. No arithmetic traps: bad parameters give infinities or NaN in the state.
-bool map_step(int map_number, const MapParameters& parameters, std::int32_t step,
-              std::span<double> state);
+bool map_step(int map_number, const MapParameters& parameters, std::int32_t step, std::span<double> state);
 
 // True when some component v has |v| >= 1000.0. A NaN component alone is not divergent.
 bool is_divergent(std::span<const double> state);

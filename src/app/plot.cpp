@@ -31,7 +31,6 @@ void set_pixel_at(const std::optional<PixelPoint>& point) {
   if (point) console::set_pixel(static_cast<std::int16_t>(point->x), static_cast<std::int16_t>(point->y));
 }
 
-
 void draw_label(std::int16_t x, std::int16_t y, const Label& label) {
   console::GraphicsPosition previous;
   console::move_to(x, y, previous);

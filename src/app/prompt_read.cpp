@@ -13,14 +13,12 @@ constexpr std::string_view kIncorrectInput = " Incorrect input";
 
 void write_prompt(std::int32_t unit, std::string_view prompt) {
   // ADVANCE='NO': the record stays open, so the answer is typed on the prompt's line.
-  runtime::write_formatted(unit, runtime::kAdvanceSpecifier, {runtime::item(prompt)}, line_format,
-                           "NO");
+  runtime::write_formatted(unit, runtime::kAdvanceSpecifier, {runtime::item(prompt)}, line_format, "NO");
 }
 
 // Asks until `read_one` (one READ with an error branch) returns 0.
 template <typename ReadOne>
-void ask_until_read(std::int32_t unit, std::string_view format_text, std::string_view prompt,
-                    ReadOne read_one) {
+void ask_until_read(std::int32_t unit, std::string_view format_text, std::string_view prompt, ReadOne read_one) {
   for (;;) {
     write_prompt(unit, prompt);
     // The format is copied into a working buffer for the statement, which compiles it.
@@ -46,16 +44,15 @@ void prompt_read_integer(std::int32_t unit, std::string_view format_text, std::s
   });
 }
 
-void prompt_read_real(std::int32_t unit, std::string_view format_text, std::string_view prompt,
-                      double& value) {
+void prompt_read_real(std::int32_t unit, std::string_view format_text, std::string_view prompt, double& value) {
   ask_until_read(unit, format_text, prompt, [&](std::string_view format) {
     return runtime::read_formatted(unit, runtime::kErrorBranch | runtime::kFormatInCharacterData,
                                    {runtime::item(value)}, format);
   });
 }
 
-void prompt_read_char(std::int32_t unit, std::string_view format_text, std::string_view prompt,
-                      char* value, std::size_t length) {
+void prompt_read_char(std::int32_t unit, std::string_view format_text, std::string_view prompt, char* value,
+                      std::size_t length) {
   ask_until_read(unit, format_text, prompt, [&](std::string_view format) {
     return runtime::read_formatted(unit, runtime::kErrorBranch | runtime::kFormatInCharacterData,
                                    {runtime::item(value, length)}, format);

@@ -20,11 +20,9 @@ void write_incorrect_input(std::int32_t unit);
 
 // Each writes `prompt` as a non-advancing record under 1X,A, reads one record under
 // `format_text` with an error branch, and on failure writes " Incorrect input" and asks again.
-void prompt_read_integer(std::int32_t unit, std::string_view format_text, std::string_view prompt,
-                         std::int32_t& value);
-void prompt_read_real(std::int32_t unit, std::string_view format_text, std::string_view prompt,
-                      double& value);
-void prompt_read_char(std::int32_t unit, std::string_view format_text, std::string_view prompt,
-                      char* value, std::size_t length);
+void prompt_read_integer(std::int32_t unit, std::string_view format_text, std::string_view prompt, std::int32_t& value);
+void prompt_read_real(std::int32_t unit, std::string_view format_text, std::string_view prompt, double& value);
+void prompt_read_char(std::int32_t unit, std::string_view format_text, std::string_view prompt, char* value,
+                      std::size_t length);
 
 }  // namespace app

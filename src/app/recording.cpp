@@ -79,8 +79,7 @@ void record_series(DialogueState& state, TrajectoryObserver* plot) {
     return;
   }
 
-  RecordingView view{nvar, state.record_variable, buffered, buffer.data(), range_min.data(),
-                     range_max.data()};
+  RecordingView view{nvar, state.record_variable, buffered, buffer.data(), range_min.data(), range_max.data()};
   if (plot != nullptr) plot->plot_setup(view);
 
   RuntimeArray noise;

@@ -38,10 +38,10 @@ inline constexpr int kDefaultWindowIndex = -1;
 
 // A size or state request made by set_window_size, for the presentation to carry out.
 struct WindowGeometryRequest {
-  int state = 0;      // 0 none, 1 minimise, 2 maximise, 3 restore, 4 position and size
-  int x = 0;          // position within the frame's window area, pixels
+  int state = 0;  // 0 none, 1 minimise, 2 maximise, 3 restore, 4 position and size
+  int x = 0;      // position within the frame's window area, pixels
   int y = 0;
-  int width = 0;      // width and height of the area that shows the surface, pixels
+  int width = 0;  // width and height of the area that shows the surface, pixels
   int height = 0;
   std::uint64_t serial = 0;  // grows with every request
 };
@@ -59,15 +59,15 @@ struct TextWindow {
 // The font of graphic text and its metrics (filled in by init_fonts and set_font; a
 // configuration keeps it).
 struct GraphicsFontState {
-  bool selected = false;         // the window has a graphics font
+  bool selected = false;  // the window has a graphics font
   QFont font;
-  int ascent = 0;                // as measured
-  int height = 0;                // line height as measured
+  int ascent = 0;  // as measured
+  int height = 0;  // line height as measured
   int average_width = 0;
-  int index = -1;                // the font table entry it was made from
-  std::uint16_t type = 0;        // that entry's font type
-  int fixed_width = 0;           // the entry's width for a fixed-pitch font, 0 otherwise
-  int requested_height = 0;      // height and width it was made with
+  int index = -1;            // the font table entry it was made from
+  std::uint16_t type = 0;    // that entry's font type
+  int fixed_width = 0;       // the entry's width for a fixed-pitch font, 0 otherwise
+  int requested_height = 0;  // height and width it was made with
   int requested_width = 0;
   std::string face;
   bool italic = false;
@@ -94,21 +94,21 @@ struct ChildWindowRecord {
   // ---- guarded by draw_lock ----
   std::string title;
   bool config_applied = false;
-  bool configuring = false;      // a configuration is being applied
+  bool configuring = false;  // a configuration is being applied
   bool window_shown = false;
-  bool take_focus = true;        // IOFOCUS: take the focus when first shown
+  bool take_focus = true;  // IOFOCUS: take the focus when first shown
   bool has_focus = false;
   bool fit_to_window = false;
   bool cursor_visible = true;
-  bool selecting = false;        // a text or graphics selection is in progress
+  bool selecting = false;  // a text or graphics selection is in progress
   bool marking = false;
 
-  WindowConfig config;           // the configuration last applied
+  WindowConfig config;  // the configuration last applied
   int text_rows = 0;
   int text_columns = 0;
   int char_width = kDefaultCellWidth;
   int char_height = kDefaultCellHeight;
-  int text_row = 1;              // text position, relative to the text window
+  int text_row = 1;  // text position, relative to the text window
   int text_column = 1;
   TextWindow text_window;
   QFont font;
@@ -118,7 +118,7 @@ struct ChildWindowRecord {
   TextStore text_store;
 
   // Graphics state.
-  QImage surface;                // Format_RGB32, surface_width x surface_height
+  QImage surface;  // Format_RGB32, surface_width x surface_height
   int surface_width = 0;
   int surface_height = 0;
   std::vector<QRgb> palette;
@@ -134,7 +134,7 @@ struct ChildWindowRecord {
   int viewport_bottom = 0;
   std::int16_t origin_x = 0;
   std::int16_t origin_y = 0;
-  int write_mode = 13;           // copy the pen colour
+  int write_mode = 13;  // copy the pen colour
   std::uint16_t line_style = 0xFFFF;
   int pen_style = 0;
   std::optional<std::array<std::uint8_t, 8>> fill_mask;
@@ -152,7 +152,7 @@ struct ChildWindowRecord {
   int selection_current_y = -1;
 
   WindowGeometryRequest geometry_request;
-  QRect dirty;                   // surface area changed since the presentation last painted
+  QRect dirty;  // surface area changed since the presentation last painted
 
   // ---- not guarded ----
   std::atomic<bool> repaint_pending{false};

@@ -227,14 +227,13 @@ std::optional<WindowInfo> ConsoleCore::window_info(int index) const {
   info.char_height = record->char_height;
   const int column = std::min(record->text_column, record->text_window.width());
   info.caret = QRect((record->text_window.left + column - 2) * record->char_width,
-                     (record->text_window.top + record->text_row - 2) * record->char_height,
-                     record->char_width, record->char_height);
+                     (record->text_window.top + record->text_row - 2) * record->char_height, record->char_width,
+                     record->char_height);
   info.geometry = record->geometry_request;
   return info;
 }
 
-bool ConsoleCore::with_surface(
-    int index, const std::function<void(const ChildWindowRecord&, const QRect&)>& paint) {
+bool ConsoleCore::with_surface(int index, const std::function<void(const ChildWindowRecord&, const QRect&)>& paint) {
   auto record = table_.find(index);
   if (!record) return false;
   std::lock_guard lock(record->draw_lock);

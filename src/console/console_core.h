@@ -64,7 +64,7 @@ enum class ErrorBoxKind : std::uint8_t { Warning, Error, Fatal };
 
 // The position record of set_window_size: five 16-bit fields in this order.
 struct WindowPosition {
-  std::int16_t state = 0;   // 1 minimise, 2 maximise, 3 restore, 4 position and size
+  std::int16_t state = 0;  // 1 minimise, 2 maximise, 3 restore, 4 position and size
   std::int16_t x = 0;
   std::int16_t y = 0;
   std::int16_t height = 0;
@@ -97,9 +97,9 @@ struct FrameRequest {
 };
 
 struct ConsoleOptions {
-  std::string program_title;              // empty: the executable's base name
-  std::optional<DisplayInfo> display;     // nothing: the primary screen
-  FontMaker font_maker;                   // empty: make_text_font
+  std::string program_title;           // empty: the executable's base name
+  std::optional<DisplayInfo> display;  // nothing: the primary screen
+  FontMaker font_maker;                // empty: make_text_font
   ExitBehaviour exit_behaviour = ExitBehaviour::Prompt;
   // The standard units (0, 5, 6 and the reserved ones) use the default window; false: the
   // process's standard handles (the terminal, whose standard output is the transcript).
@@ -132,7 +132,7 @@ struct WindowInfo {
   int text_rows = 0;
   int char_width = 0;
   int char_height = 0;
-  QRect caret;                 // the caret's cell in surface pixels
+  QRect caret;  // the caret's cell in surface pixels
   WindowGeometryRequest geometry;
 };
 
@@ -173,6 +173,7 @@ class ConsoleCore {
     ~GateScope();
     GateScope(const GateScope&) = delete;
     GateScope& operator=(const GateScope&) = delete;
+
    private:
     ConsoleCore& core_;
     bool counted_ = false;
@@ -184,6 +185,7 @@ class ConsoleCore {
     ~GateRelease();
     GateRelease(const GateRelease&) = delete;
     GateRelease& operator=(const GateRelease&) = delete;
+
    private:
     ConsoleCore& core_;
     int depth_ = 0;
@@ -254,8 +256,7 @@ class ConsoleCore {
   // position becomes (x, y). 1, or 0 when it could not be drawn.
   std::int16_t line_to(std::int16_t x, std::int16_t y);
   // The rectangle through both corners: kBorderOnly or kFilledInterior. 1, or 0.
-  std::int16_t draw_rectangle(std::int16_t fill, std::int16_t x1, std::int16_t y1, std::int16_t x2,
-                              std::int16_t y2);
+  std::int16_t draw_rectangle(std::int16_t fill, std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2);
 
   // ---- fonts and graphic text (graphic_text.cpp) ----
   // Builds the font table once and gives the active window a default graphics font: the
@@ -425,11 +426,11 @@ class ConsoleCore {
   // The line editor, its lock and the state of a read in progress.
   std::mutex editor_mutex_;
   LineEditor editor_;
-  int awaited_window_ = 0;       // the window whose read waits for a line
-  int event_window_ = 0;         // the program thread sleeps on this window's input_event
+  int awaited_window_ = 0;             // the window whose read waits for a line
+  int event_window_ = 0;               // the program thread sleeps on this window's input_event
   QEventLoop* nested_loop_ = nullptr;  // a read on the GUI thread waits in this loop
   bool nested_waiting_ = false;
-  bool reading_ = false;         // a read is in progress
+  bool reading_ = false;  // a read is in progress
 
   // Graphic text: the font table, its source and the attributes that the last set_font
   // asked for (applied by every selection of an entry).

@@ -12,8 +12,8 @@
 
 namespace console {
 
-int run_console(Presentation& presentation, ConsoleOptions options,
-                const std::function<void(ConsoleCore&)>& prepare, std::function<int()> program) {
+int run_console(Presentation& presentation, ConsoleOptions options, const std::function<void(ConsoleCore&)>& prepare,
+                std::function<int()> program) {
   // The core outlives this call when the program thread is still running at the end.
   auto* core = new ConsoleCore(presentation, std::move(options));
   if (prepare) prepare(*core);

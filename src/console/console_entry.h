@@ -20,7 +20,7 @@ namespace console {
 // `prepare` runs on the GUI thread after the core is made and before it is installed (to
 // register hooks and window services); `program` runs on the program thread and returns
 // the exit code.
-int run_console(Presentation& presentation, ConsoleOptions options,
-                const std::function<void(ConsoleCore&)>& prepare, std::function<int()> program);
+int run_console(Presentation& presentation, ConsoleOptions options, const std::function<void(ConsoleCore&)>& prepare,
+                std::function<int()> program);
 
 }  // namespace console

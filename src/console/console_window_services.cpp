@@ -12,9 +12,7 @@ void ConsoleWindowServices::set_focus_request(int window, bool take_focus) {
   core_.set_focus_request(window, take_focus);
 }
 
-int ConsoleWindowServices::close_window(int window, bool keep) {
-  return core_.close_unit_window(window, keep);
-}
+int ConsoleWindowServices::close_window(int window, bool keep) { return core_.close_unit_window(window, keep); }
 
 long ConsoleWindowServices::write_window(int window, std::string_view bytes) {
   return core_.write_text(window, bytes, TextOrigin::Program);

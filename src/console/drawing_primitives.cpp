@@ -14,9 +14,7 @@ namespace console {
 namespace {
 
 // The surface pixel of a drawing coordinate: the origin added, kept as a 16-bit number.
-int surface_coordinate(std::int16_t value, std::int16_t origin) {
-  return static_cast<std::int16_t>(value + origin);
-}
+int surface_coordinate(std::int16_t value, std::int16_t origin) { return static_cast<std::int16_t>(value + origin); }
 
 ClipRect viewport_of(const ChildWindowRecord& record) {
   return ClipRect{record.viewport_left, record.viewport_top, record.viewport_right, record.viewport_bottom};
@@ -127,8 +125,8 @@ std::int16_t ConsoleCore::line_to(std::int16_t x, std::int16_t y) {
   const int px = surface_coordinate(x, r.origin_x);
   const int py = surface_coordinate(y, r.origin_y);
   const ClipRect clip = viewport_of(r);
-  if ((cx < clip.left && px < clip.left) || (cy < clip.top && py < clip.top) ||
-      (cx > clip.right && px > clip.right) || (cy > clip.bottom && py > clip.bottom)) {
+  if ((cx < clip.left && px < clip.left) || (cy < clip.top && py < clip.top) || (cx > clip.right && px > clip.right) ||
+      (cy > clip.bottom && py > clip.bottom)) {
     set_graphics_status(kStatusNothingDrawn);
   } else if (!clip.contains(cx, cy) || !clip.contains(px, py)) {
     set_graphics_status(kStatusClipped);
@@ -183,8 +181,8 @@ std::int16_t ConsoleCore::draw_rectangle(std::int16_t fill, std::int16_t x1, std
   } else {
     // The border with a plain copy of the pen, then the inside with the brush.
     drawn = draw_frame_pixels(r.surface, left, top, right - 1, bottom - 1, PenStyle{color, 13}, clip);
-    drawn |= fill_area_pixels(r.surface, left + 1, top + 1, right - 2, bottom - 2, color, r.fill_mask, r.color(0),
-                              clip);
+    drawn |=
+        fill_area_pixels(r.surface, left + 1, top + 1, right - 2, bottom - 2, color, r.fill_mask, r.color(0), clip);
   }
   r.has_graphics = true;
   mark_dirty(r, drawn);

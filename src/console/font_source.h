@@ -29,11 +29,11 @@ inline constexpr std::uint16_t kScalableFontType = 4;
 
 // A logical-font description, as enumerated and as fonts are made from it.
 struct LogicalFont {
-  std::int32_t height = 0;        // cell height in pixels; 0 lets the source choose
-  std::int32_t width = 0;         // average character width in pixels; 0 lets the source choose
+  std::int32_t height = 0;  // cell height in pixels; 0 lets the source choose
+  std::int32_t width = 0;   // average character width in pixels; 0 lets the source choose
   std::int32_t escapement = 0;
   std::int32_t orientation = 0;
-  std::int32_t weight = 400;      // 400 normal, 700 bold
+  std::int32_t weight = 400;  // 400 normal, 700 bold
   std::uint8_t italic = 0;
   std::uint8_t underline = 0;
   std::uint8_t strike_out = 0;
@@ -42,7 +42,7 @@ struct LogicalFont {
   std::uint8_t clip_precision = 0;
   std::uint8_t quality = 0;
   std::uint8_t pitch_and_family = kVariablePitch;
-  std::string face;               // at most 31 characters
+  std::string face;  // at most 31 characters
 };
 
 // The text metrics of a font as enumerated (pixels).

@@ -99,9 +99,7 @@ FontSpecification read_font_specification(std::string_view text, bool double_byt
       case 'i': wanted.italic = true; break;
       case 'u': wanted.underline = true; break;
       case 'e': wanted.bold = true; break;
-      case 'n':
-        wanted.number = read_number(text, position);
-        return wanted;
+      case 'n': wanted.number = read_number(text, position); return wanted;
       default: break;
     }
   }

@@ -42,8 +42,8 @@ struct FontSpecification {
   bool italic = false;
   bool underline = false;
   bool bold = false;
-  std::optional<long> number;       // n given: the font number
-  bool conflict = false;            // an exclusive option cancelled another
+  std::optional<long> number;  // n given: the font number
+  bool conflict = false;       // an exclusive option cancelled another
   FontSpecificationError error = FontSpecificationError::None;
 };
 

@@ -35,7 +35,6 @@ struct FontChoice {
 // The entry that a specification (already read, face substituted) chooses; nothing when no
 // entry matches. `current_index` is the window's current entry, which best fit keeps when no
 // raster entry is nearer than 200.
-std::optional<FontChoice> choose_font_entry(const FontTable& table, const FontSpecification& wanted,
-                                            int current_index);
+std::optional<FontChoice> choose_font_entry(const FontTable& table, const FontSpecification& wanted, int current_index);
 
 }  // namespace console

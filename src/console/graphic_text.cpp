@@ -17,9 +17,7 @@ namespace console {
 
 namespace {
 
-std::int16_t clamp16(long value) {
-  return static_cast<std::int16_t>(std::clamp<long>(value, SHRT_MIN, SHRT_MAX));
-}
+std::int16_t clamp16(long value) { return static_cast<std::int16_t>(std::clamp<long>(value, SHRT_MIN, SHRT_MAX)); }
 
 }  // namespace
 
@@ -149,7 +147,8 @@ std::int16_t ConsoleCore::set_font(std::string_view specification) {
 
 void ConsoleCore::draw_text(std::string_view text) {
   const std::size_t nul = text.find('\0');
-  const QString string = QString::fromLatin1(text.data(), static_cast<qsizetype>(nul == std::string_view::npos ? text.size() : nul));
+  const QString string =
+      QString::fromLatin1(text.data(), static_cast<qsizetype>(nul == std::string_view::npos ? text.size() : nul));
   GateScope gate(*this);
   auto record = resolve_graphics_window();
   if (!record) return;

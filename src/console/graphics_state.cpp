@@ -106,9 +106,7 @@ void ConsoleCore::clear_screen(std::int16_t area) {
       record->text_store.blank_region(window.top, window.left, window.bottom, window.right);
       break;
     }
-    default:
-      set_graphics_status(kStatusInvalidParameter);
-      return;
+    default: set_graphics_status(kStatusInvalidParameter); return;
   }
   record->text_row = 1;
   record->text_column = 1;

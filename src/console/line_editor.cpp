@@ -36,9 +36,7 @@ LineEditor::Result LineEditor::type(unsigned char c, bool at_first_cell) {
       result.outcome = result.echo.empty() ? Outcome::Beep : Outcome::Stored;
       return result;
     case 10:
-    case 13:
-      result.outcome = Outcome::LineEnded;
-      return result;
+    case 13: result.outcome = Outcome::LineEnded; return result;
     default:
       if (count_ >= kLineCapacity) {
         result.outcome = Outcome::Beep;
@@ -130,8 +128,7 @@ PastedChunk LineEditor::take_chunk(int raw_limit, int room_if_complete, int room
   chunk.text = std::move(expanded);
 
   std::size_t consumed = taken + (takes_line_feed ? 1 : 0);
-  if (!takes_line_feed && taken == raw_end && raw_end == limit && limit < rest.size() &&
-      rest[limit] == '\n') {
+  if (!takes_line_feed && taken == raw_end && raw_end == limit && limit < rest.size() && rest[limit] == '\n') {
     ++consumed;  // the line feed right after a chunk cut at its byte limit
   }
   paste_position_ += consumed;

@@ -26,9 +26,9 @@ inline constexpr int kLineCapacity = 128;
 inline constexpr int kTabWidth = 8;
 
 struct PastedChunk {
-  std::string text;            // expanded, without its line feed
+  std::string text;  // expanded, without its line feed
   bool completes_line = false;
-  bool paste_ended = false;    // the pasted text is used up
+  bool paste_ended = false;  // the pasted text is used up
 };
 
 class LineEditor {

@@ -28,6 +28,7 @@ class ReadingMark {
   ~ReadingMark() { flag_ = false; }
   ReadingMark(const ReadingMark&) = delete;
   ReadingMark& operator=(const ReadingMark&) = delete;
+
  private:
   bool& flag_;
 };
@@ -63,8 +64,7 @@ void ConsoleCore::end_wait_locked() {
 
 // Waits for the line to be ended. Called and returning with editor_mutex_ held through
 // `editor`; released while waiting.
-void ConsoleCore::wait_for_line(ChildWindowRecord& record, bool on_gui_thread,
-                                std::unique_lock<std::mutex>& editor) {
+void ConsoleCore::wait_for_line(ChildWindowRecord& record, bool on_gui_thread, std::unique_lock<std::mutex>& editor) {
   std::string title;
   {
     std::lock_guard draw(record.draw_lock);
@@ -200,8 +200,7 @@ void ConsoleCore::type_character(int index, unsigned char c) {
     case 17:  // Ctrl+Q: Resume
       resume(index);
       return;
-    default:
-      break;
+    default: break;
   }
 
   std::unique_lock editor(editor_mutex_);
@@ -218,18 +217,11 @@ void ConsoleCore::type_character(int index, unsigned char c) {
   }
   const LineEditor::Result result = editor_.type(c, at_first_cell);
   switch (result.outcome) {
-    case LineEditor::Outcome::Stored:
-      echo(index, result.echo);
-      break;
-    case LineEditor::Outcome::Erase:
-      erase_previous_cell(*record);
-      break;
-    case LineEditor::Outcome::LineEnded:
-      end_wait_locked();
-      break;
+    case LineEditor::Outcome::Stored: echo(index, result.echo); break;
+    case LineEditor::Outcome::Erase: erase_previous_cell(*record); break;
+    case LineEditor::Outcome::LineEnded: end_wait_locked(); break;
     case LineEditor::Outcome::Beep:
-    case LineEditor::Outcome::Nothing:
-      break;
+    case LineEditor::Outcome::Nothing: break;
   }
   if (result.beep) beep();
 }

@@ -13,10 +13,22 @@ std::atomic<std::int16_t> status_value{0};
 // The sixteen standard colours; every entry above 15 is dark grey, and only entry 16 of
 // those is kept distinct.
 constexpr std::array<PaletteEntry, 17> kStandardColors = {{
-    {0, 0, 0, true},       {0, 0, 128, true},     {0, 128, 0, true},     {0, 128, 128, true},
-    {128, 0, 0, true},     {128, 0, 128, true},   {128, 128, 0, true},   {192, 192, 192, true},
-    {128, 128, 128, true}, {0, 0, 255, true},     {0, 255, 0, true},     {0, 255, 255, true},
-    {255, 0, 0, true},     {255, 0, 255, true},   {255, 255, 0, true},   {255, 255, 255, true},
+    {0, 0, 0, true},
+    {0, 0, 128, true},
+    {0, 128, 0, true},
+    {0, 128, 128, true},
+    {128, 0, 0, true},
+    {128, 0, 128, true},
+    {128, 128, 0, true},
+    {192, 192, 192, true},
+    {128, 128, 128, true},
+    {0, 0, 255, true},
+    {0, 255, 0, true},
+    {0, 255, 255, true},
+    {255, 0, 0, true},
+    {255, 0, 255, true},
+    {255, 255, 0, true},
+    {255, 255, 255, true},
     {64, 64, 64, true},
 }};
 

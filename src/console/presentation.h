@@ -74,7 +74,7 @@ struct MessageBoxRequest {
 };
 
 struct FileDialogRequest {
-  std::string title;       // "Open: Select File for Unit " and the unit number
+  std::string title;  // "Open: Select File for Unit " and the unit number
   std::int32_t unit = 0;
 };
 

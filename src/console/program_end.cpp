@@ -20,11 +20,8 @@ void ConsoleCore::end_program(int exit_code) {
 
   bool close = false;
   switch (options_.exit_behaviour) {
-    case ExitBehaviour::Close:
-      close = true;
-      break;
-    case ExitBehaviour::KeepOpen:
-      break;
+    case ExitBehaviour::Close: close = true; break;
+    case ExitBehaviour::KeepOpen: break;
     case ExitBehaviour::Prompt: {
       MessageBoxRequest request;
       try {

@@ -56,8 +56,7 @@ QRgb combine_pixel(QRgb pen, QRgb surface, int write_mode) {
   return (result & kColorBits) | kOpaque;
 }
 
-QRect draw_line_pixels(QImage& image, int x0, int y0, int x1, int y1, const PenStyle& pen,
-                       const ClipRect& clip) {
+QRect draw_line_pixels(QImage& image, int x0, int y0, int x1, int y1, const PenStyle& pen, const ClipRect& clip) {
   const ClipRect c = effective_clip(image, clip);
   if (c.right < c.left || c.bottom < c.top) return QRect();
   const int dx = std::abs(x1 - x0);
@@ -107,8 +106,8 @@ QRect draw_frame_pixels(QImage& image, int left, int top, int right, int bottom,
                         const ClipRect& clip) {
   if (right < left || bottom < top) return QRect();
   const ClipRect c = effective_clip(image, clip);
-  const QRect drawn = rect_of(std::max(left, c.left), std::max(top, c.top), std::min(right, c.right),
-                              std::min(bottom, c.bottom));
+  const QRect drawn =
+      rect_of(std::max(left, c.left), std::max(top, c.top), std::min(right, c.right), std::min(bottom, c.bottom));
   if (drawn.isEmpty()) return QRect();
   auto row = [&](int y) {
     if (y < c.top || y > c.bottom) return;
@@ -127,8 +126,7 @@ QRect draw_frame_pixels(QImage& image, int left, int top, int right, int bottom,
 }
 
 QRect fill_area_pixels(QImage& image, int left, int top, int right, int bottom, QRgb color,
-                       const std::optional<std::array<std::uint8_t, 8>>& mask, QRgb background,
-                       const ClipRect& clip) {
+                       const std::optional<std::array<std::uint8_t, 8>>& mask, QRgb background, const ClipRect& clip) {
   const ClipRect c = effective_clip(image, clip);
   const int l = std::max(left, c.left);
   const int t = std::max(top, c.top);

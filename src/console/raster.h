@@ -57,8 +57,7 @@ inline std::optional<QRgb> read_pixel(const QImage& image, int x, int y) {
 
 // The pixels of a one-pixel line from (x0, y0) up to, not including, (x1, y1), drawn with the
 // pen (midpoint stepping along the major axis); a line whose end is its start draws nothing.
-QRect draw_line_pixels(QImage& image, int x0, int y0, int x1, int y1, const PenStyle& pen,
-                       const ClipRect& clip);
+QRect draw_line_pixels(QImage& image, int x0, int y0, int x1, int y1, const PenStyle& pen, const ClipRect& clip);
 
 // The one-pixel frame through columns left..right and rows top..bottom (inclusive), each
 // pixel drawn once with the pen.
@@ -69,8 +68,7 @@ QRect draw_frame_pixels(QImage& image, int left, int top, int right, int bottom,
 // mask, with `color` where the mask bit is 1 and `background` where it is 0. The mask is 8
 // rows of 8 bits, the leftmost pixel in the high bit, aligned to the surface's (0, 0).
 QRect fill_area_pixels(QImage& image, int left, int top, int right, int bottom, QRgb color,
-                       const std::optional<std::array<std::uint8_t, 8>>& mask, QRgb background,
-                       const ClipRect& clip);
+                       const std::optional<std::array<std::uint8_t, 8>>& mask, QRgb background, const ClipRect& clip);
 
 // The index of the palette entry nearest to `color` (squared distance over red, green and
 // blue); the lowest index among equals. -1 for an empty palette.

@@ -24,8 +24,8 @@ std::function<int()> runtime_main(std::vector<std::string> arguments, std::funct
   };
 }
 
-int run_runtime_program(Presentation& presentation, ConsoleOptions options,
-                        std::vector<std::string> arguments, std::function<void()> main_routine) {
+int run_runtime_program(Presentation& presentation, ConsoleOptions options, std::vector<std::string> arguments,
+                        std::function<void()> main_routine) {
   return run_console(presentation, std::move(options), connect_runtime,
                      runtime_main(std::move(arguments), std::move(main_routine)));
 }

@@ -21,7 +21,7 @@ void connect_runtime(ConsoleCore& core);
 std::function<int()> runtime_main(std::vector<std::string> arguments, std::function<void()> main_routine);
 
 // run_console with both of the above.
-int run_runtime_program(Presentation& presentation, ConsoleOptions options,
-                        std::vector<std::string> arguments, std::function<void()> main_routine);
+int run_runtime_program(Presentation& presentation, ConsoleOptions options, std::vector<std::string> arguments,
+                        std::function<void()> main_routine);
 
 }  // namespace console

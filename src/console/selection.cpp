@@ -27,8 +27,7 @@ bool before(const SelectionPoint& a, const SelectionPoint& b) { return a.y < b.y
 const char* selection_title_prefix(const Selection& selection) {
   switch (selection.mode) {
     case SelectionMode::None: return "";
-    case SelectionMode::Text:
-      return (selection.mouse_used || selection.select_all) ? "Select Text - " : "Mark Text - ";
+    case SelectionMode::Text: return (selection.mouse_used || selection.select_all) ? "Select Text - " : "Mark Text - ";
     case SelectionMode::Graphics:
       return (selection.mouse_used || selection.select_all) ? "Select Graphics in " : "Mark Graphics - ";
   }
@@ -74,8 +73,8 @@ Selection select_whole_window(const SelectionLimits& limits) {
   return selection;
 }
 
-bool apply_selection_key(Selection& selection, SelectionKey key, bool ctrl, bool shift,
-                         const SelectionLimits& limits, const SelectionPage& page) {
+bool apply_selection_key(Selection& selection, SelectionKey key, bool ctrl, bool shift, const SelectionLimits& limits,
+                         const SelectionPage& page) {
   if (!selection.active() || selection.select_all || !selection.current.valid()) return false;
   const SelectionPoint last = last_point(selection.mode, limits);
   SelectionPoint moved = selection.current;
@@ -185,8 +184,9 @@ std::vector<QRect> selected_cells(const Selection& selection, int text_columns) 
 
 QRect selected_pixels(const Selection& selection) {
   if (selection.mode != SelectionMode::Graphics || !selection.has_area()) return {};
-  return QRect(QPoint(std::min(selection.anchor.x, selection.current.x), std::min(selection.anchor.y, selection.current.y)),
-               QPoint(std::max(selection.anchor.x, selection.current.x), std::max(selection.anchor.y, selection.current.y)));
+  return QRect(
+      QPoint(std::min(selection.anchor.x, selection.current.x), std::min(selection.anchor.y, selection.current.y)),
+      QPoint(std::max(selection.anchor.x, selection.current.x), std::max(selection.anchor.y, selection.current.y)));
 }
 
 QRect mark_area(const Selection& selection, const SelectionLimits& limits) {

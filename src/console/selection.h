@@ -88,8 +88,8 @@ enum class SelectionKey : std::uint8_t { Left, Right, Up, Down, PageUp, PageDown
 // A movement key while a selection mode is on. With Shift the selection runs from the anchor
 // to the moved current point (the first such key leaves marking); without Shift a selection
 // shown is dropped and the mark moves. True when anything changed. Select All ignores keys.
-bool apply_selection_key(Selection& selection, SelectionKey key, bool ctrl, bool shift,
-                         const SelectionLimits& limits, const SelectionPage& page);
+bool apply_selection_key(Selection& selection, SelectionKey key, bool ctrl, bool shift, const SelectionLimits& limits,
+                         const SelectionPage& page);
 
 // The point under the pointer at `surface_pixel` (the pointer plus the scroll offsets): the
 // nearest column boundary and the row containing it (text), or the pixel (graphics); clamped

@@ -40,8 +40,8 @@ QRect draw_run(ChildWindowRecord& record, std::string_view run) {
                        QString(QChar(static_cast<char16_t>(byte))));
     }
   }
-  record.text_store.record_run(window.top + record.text_row - 1, window.left + record.text_column - 1,
-                               run, window.right);
+  record.text_store.record_run(window.top + record.text_row - 1, window.left + record.text_column - 1, run,
+                               window.right);
   return area;
 }
 

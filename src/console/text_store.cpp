@@ -5,8 +5,8 @@
 namespace console {
 
 const TextStoreRow* TextStore::find(int row) const {
-  auto it = std::lower_bound(rows_.begin(), rows_.end(), row,
-                             [](const TextStoreRow& r, int value) { return r.row < value; });
+  auto it =
+      std::lower_bound(rows_.begin(), rows_.end(), row, [](const TextStoreRow& r, int value) { return r.row < value; });
   if (it == rows_.end() || it->row != row) return nullptr;
   return &*it;
 }
@@ -28,8 +28,8 @@ void TextStore::record_run(int row, int column, std::string_view chars, int righ
   if (static_cast<int>(chars.size()) > room) chars = chars.substr(0, static_cast<std::size_t>(room));
   const int end = column + static_cast<int>(chars.size());
 
-  auto it = std::lower_bound(rows_.begin(), rows_.end(), row,
-                             [](const TextStoreRow& r, int value) { return r.row < value; });
+  auto it =
+      std::lower_bound(rows_.begin(), rows_.end(), row, [](const TextStoreRow& r, int value) { return r.row < value; });
   if (it == rows_.end() || it->row != row) {
     it = rows_.insert(it, TextStoreRow{row, column, std::string(chars)});
   } else {
@@ -37,8 +37,7 @@ void TextStore::record_run(int row, int column, std::string_view chars, int righ
     const int new_first = std::min(entry.first_column, column);
     const int new_end = std::max(entry.end_column(), end);
     std::string merged(static_cast<std::size_t>(new_end - new_first), ' ');
-    merged.replace(static_cast<std::size_t>(entry.first_column - new_first), entry.text.size(),
-                   entry.text);
+    merged.replace(static_cast<std::size_t>(entry.first_column - new_first), entry.text.size(), entry.text);
     merged.replace(static_cast<std::size_t>(column - new_first), chars.size(), chars);
     entry.first_column = new_first;
     entry.text = std::move(merged);

@@ -46,8 +46,8 @@ DisplayInfo primary_display_info() {
 }
 
 bool font_fits_cell(int average_width, int height, int cell_width, int cell_height) {
-  return average_width >= cell_width - 2 && average_width <= cell_width + 1 &&
-         height >= cell_height - 2 && height <= cell_height + 2;
+  return average_width >= cell_width - 2 && average_width <= cell_width + 1 && height >= cell_height - 2 &&
+         height <= cell_height + 2;
 }
 
 namespace {
@@ -178,8 +178,7 @@ void sanitize(int& value, bool& changed) {
 
 }  // namespace
 
-ConfigResolution resolve_window_config(WindowConfig& config, const DisplayInfo& display,
-                                       const FontMaker& make_font) {
+ConfigResolution resolve_window_config(WindowConfig& config, const DisplayInfo& display, const FontMaker& make_font) {
   ConfigResolution result;
   bool changed = false;
 
@@ -242,17 +241,17 @@ ConfigResolution resolve_window_config(WindowConfig& config, const DisplayInfo& 
     }
   }
 
-  AxisInput across = resolve_axis({cell_w, pixels_x, columns}, kDefaultCellWidth, display.width,
-                                  kMinimumWindowWidth, changed);
-  AxisInput down = resolve_axis({cell_h, pixels_y, rows}, kDefaultCellHeight, display.height,
-                                kMinimumWindowHeight, changed);
+  AxisInput across =
+      resolve_axis({cell_w, pixels_x, columns}, kDefaultCellWidth, display.width, kMinimumWindowWidth, changed);
+  AxisInput down =
+      resolve_axis({cell_h, pixels_y, rows}, kDefaultCellHeight, display.height, kMinimumWindowHeight, changed);
   // Cells computed from a pixel size can exceed the largest font cell.
   if (across.cell > kMaximumCellSize || down.cell > kMaximumCellSize) {
     changed = true;
-    across = resolve_axis({std::min(across.cell, kMaximumCellSize), across.pixels, -1},
-                          kDefaultCellWidth, display.width, kMinimumWindowWidth, changed);
-    down = resolve_axis({std::min(down.cell, kMaximumCellSize), down.pixels, -1},
-                        kDefaultCellHeight, display.height, kMinimumWindowHeight, changed);
+    across = resolve_axis({std::min(across.cell, kMaximumCellSize), across.pixels, -1}, kDefaultCellWidth,
+                          display.width, kMinimumWindowWidth, changed);
+    down = resolve_axis({std::min(down.cell, kMaximumCellSize), down.pixels, -1}, kDefaultCellHeight, display.height,
+                        kMinimumWindowHeight, changed);
   }
 
   // The text font for the cell.
@@ -268,10 +267,8 @@ ConfigResolution resolve_window_config(WindowConfig& config, const DisplayInfo& 
     changed = true;
     const int real_w = std::clamp(font->average_width, 1, kMaximumCellSize);
     const int real_h = std::clamp(font->height, 1, kMaximumCellSize);
-    across = resolve_axis({real_w, pixels_x, columns}, kDefaultCellWidth, display.width,
-                          kMinimumWindowWidth, changed);
-    down = resolve_axis({real_h, pixels_y, rows}, kDefaultCellHeight, display.height,
-                        kMinimumWindowHeight, changed);
+    across = resolve_axis({real_w, pixels_x, columns}, kDefaultCellWidth, display.width, kMinimumWindowWidth, changed);
+    down = resolve_axis({real_h, pixels_y, rows}, kDefaultCellHeight, display.height, kMinimumWindowHeight, changed);
   }
 
   // Write everything back, so that a second resolution finds a consistent record.

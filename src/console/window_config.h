@@ -115,14 +115,13 @@ inline constexpr const char* kTextFontFace = "Courier New";
 bool font_fits_cell(int average_width, int height, int cell_width, int cell_height);
 
 struct ConfigResolution {
-  bool changed = false;       // a value was changed and written back: resolve again
-  bool font_failed = false;   // no font could be made or measured
-  MeasuredFont font;          // the accepted font (when neither changed nor failed)
+  bool changed = false;      // a value was changed and written back: resolve again
+  bool font_failed = false;  // no font could be made or measured
+  MeasuredFont font;         // the accepted font (when neither changed nor failed)
   int char_width = 0;
   int char_height = 0;
 };
 
-ConfigResolution resolve_window_config(WindowConfig& config, const DisplayInfo& display,
-                                       const FontMaker& make_font);
+ConfigResolution resolve_window_config(WindowConfig& config, const DisplayInfo& display, const FontMaker& make_font);
 
 }  // namespace console

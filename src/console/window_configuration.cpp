@@ -17,7 +17,7 @@ namespace {
 constexpr qint64 kMaximumSurfaceBytes = qint64{256} * 1024 * 1024;
 
 struct ApplyError {
-  int code = 0;               // error box code, 0 none
+  int code = 0;  // error box code, 0 none
   const char* source = "";
   int line = 0;
 };

@@ -22,9 +22,7 @@ void put32(std::uint8_t* to, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) to[i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
 }
 
-std::uint16_t get16(const std::uint8_t* from) {
-  return static_cast<std::uint16_t>(from[0] | (from[1] << 8));
-}
+std::uint16_t get16(const std::uint8_t* from) { return static_cast<std::uint16_t>(from[0] | (from[1] << 8)); }
 
 std::uint32_t get32(const std::uint8_t* from) {
   return static_cast<std::uint32_t>(from[0]) | (static_cast<std::uint32_t>(from[1]) << 8) |
@@ -65,9 +63,7 @@ bool write_all(int fd, const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
-bool is_image_depth(int bits) {
-  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-}
+bool is_image_depth(int bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32; }
 
 int image_depth_for_display(int depth) {
   if (depth >= 24) return 32;
@@ -93,8 +89,8 @@ std::int64_t image_file_size(std::int64_t width, std::int64_t height, int bits) 
   return image_stride(width, bits) * height + kFileHeaderSize + kInfoHeaderSize + 4 * color_table_entries(bits);
 }
 
-bool encode_window_image(const QImage& surface, const QRect& area, int bits,
-                         const std::vector<QRgb>& palette, std::span<std::uint8_t> out) {
+bool encode_window_image(const QImage& surface, const QRect& area, int bits, const std::vector<QRgb>& palette,
+                         std::span<std::uint8_t> out) {
   if (!is_image_depth(bits) || area.isEmpty()) return false;
   const std::int64_t total = image_file_size(area.width(), area.height(), bits);
   if (total < 0 || total > static_cast<std::int64_t>(out.size()) || total > 0xFFFFFFFFLL) return false;
@@ -160,8 +156,8 @@ bool encode_window_image(const QImage& surface, const QRect& area, int bits,
           line[3 * column + 2] = static_cast<std::uint8_t>(qRed(c));
           break;
         case 16:
-          put16(line + 2 * column, static_cast<std::uint16_t>(((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) |
-                                                              (qBlue(c) >> 3)));
+          put16(line + 2 * column,
+                static_cast<std::uint16_t>(((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) | (qBlue(c) >> 3)));
           break;
         case 8: line[column] = static_cast<std::uint8_t>(index_of(c)); break;
         case 4: line[column / 2] |= static_cast<std::uint8_t>((index_of(c) & 0x0F) << (column % 2 == 0 ? 4 : 0)); break;

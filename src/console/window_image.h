@@ -39,8 +39,8 @@ std::int64_t image_file_size(std::int64_t width, std::int64_t height, int bits_p
 // Writes the image of `area` of `surface` into `out` (which must hold image_file_size
 // bytes). Pixels of the area outside the surface are black. False for an unsupported depth,
 // an empty area or a buffer too small.
-bool encode_window_image(const QImage& surface, const QRect& area, int bits_per_pixel,
-                         const std::vector<QRgb>& palette, std::span<std::uint8_t> out);
+bool encode_window_image(const QImage& surface, const QRect& area, int bits_per_pixel, const std::vector<QRgb>& palette,
+                         std::span<std::uint8_t> out);
 
 // Reads the fields of an image's headers (for checks and for printing). False when `image`
 // is too short or does not start with "BM".

@@ -14,8 +14,7 @@
 
 namespace console {
 
-bool ConsoleCore::capture_locked(const ChildWindowRecord& record, const QRect& area,
-                                 std::span<std::uint8_t> buffer) {
+bool ConsoleCore::capture_locked(const ChildWindowRecord& record, const QRect& area, std::span<std::uint8_t> buffer) {
   if (record.surface.isNull() || !is_image_depth(record.bits_per_pixel)) return false;
   return encode_window_image(record.surface, area, record.bits_per_pixel, record.palette, buffer);
 }

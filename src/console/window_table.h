@@ -20,9 +20,7 @@ namespace console {
 
 class WindowTable {
  public:
-  static bool in_range(int index) {
-    return index >= kFirstWindowIndex && index < kFirstWindowIndex + kWindowTableSize;
-  }
+  static bool in_range(int index) { return index >= kFirstWindowIndex && index < kFirstWindowIndex + kWindowTableSize; }
 
   // Creates a window in the first empty slot, titled `title` or, when it is empty, "Graphic"
   // followed by slot + 1. Null when every slot is taken or memory runs out.

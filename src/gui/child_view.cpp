@@ -181,8 +181,7 @@ void ChildView::scrollContentsBy(int, int) {
 
 void ChildView::handle_key(const KeyAction& action, bool allow_scroll) {
   switch (action.kind) {
-    case KeyKind::None:
-      return;
+    case KeyKind::None: return;
     case KeyKind::Character:
       // Esc and Ctrl+Q end a selection in progress through Resume (which ends it first).
       if (selection_.active() && (action.character == 27 || action.character == 17)) {

@@ -16,9 +16,9 @@
 // ending it, with the pause of the program, is the frame's WindowCommands handler's.
 
 #include <QAbstractScrollArea>
-#include <QPoint>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPoint>
 #include <QTimer>
 
 #include <functional>

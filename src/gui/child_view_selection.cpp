@@ -62,9 +62,7 @@ bool ChildView::selection_key(const QKeyEvent* event) {
   const bool shift = modifiers.testFlag(Qt::ShiftModifier);
   console::SelectionKey key = console::SelectionKey::Left;
   switch (event->key()) {
-    case Qt::Key_Shift:
-      selection_.shift_down = true;
-      return true;
+    case Qt::Key_Shift: selection_.shift_down = true; return true;
     case Qt::Key_Left: key = console::SelectionKey::Left; break;
     case Qt::Key_Right: key = console::SelectionKey::Right; break;
     case Qt::Key_Up: key = console::SelectionKey::Up; break;

@@ -150,9 +150,8 @@ void FrameWindow::enter_full_screen() {
   frame_maximised_before_full_screen_ = isMaximized();
   // Ending runs from inside the Full Screen window's own event handling: the window is
   // destroyed afterwards, from the event loop.
-  full_screen_ = std::make_unique<FullScreenWindow>(active, [this] {
-    QTimer::singleShot(0, this, [this] { leave_full_screen(); });
-  });
+  full_screen_ = std::make_unique<FullScreenWindow>(
+      active, [this] { QTimer::singleShot(0, this, [this] { leave_full_screen(); }); });
   if (const QScreen* display = screen()) full_screen_->setGeometry(display->geometry());
   full_screen_->showFullScreen();
   full_screen_->activateWindow();

@@ -71,7 +71,7 @@ class FrameMenus final : public QObject {
   QAction* add_item(QMenu* popup, const QString& text, int command);
 
   MenuHooks hooks_;
-  QList<QMenu*> popups_;     // the full bar's six popups
+  QList<QMenu*> popups_;  // the full bar's six popups
   QMenu* fallback_popup_ = nullptr;
   QMenu* window_popup_ = nullptr;
   QAction* state_action_ = nullptr;

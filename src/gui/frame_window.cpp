@@ -31,7 +31,9 @@ namespace gui {
 
 namespace {
 
-QString latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString latin1(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // The space a child frame adds around its view (caption and borders).
 QSize child_decoration(const ChildSubWindow* sub) {
@@ -67,7 +69,10 @@ FrameWindow::FrameWindow(console::ConsoleCore& core, FrameOptions options)
 
   MenuHooks hooks;
   hooks.run_command = [this](int command) { run_command(command); };
-  hooks.about_to_open = [this] { menus_->apply(current_menu_states()); refresh_child_list(); };
+  hooks.about_to_open = [this] {
+    menus_->apply(current_menu_states());
+    refresh_child_list();
+  };
   hooks.help_requested = [this](int command) { show_help(command); };
   hooks.child_chosen = [this](int position) {
     const QList<ChildSubWindow*> list = shown_children();
@@ -112,18 +117,14 @@ void FrameWindow::start() {
 void FrameWindow::apply_frame_request(const console::FrameRequest& request, bool first_show) {
   if (!first_show && (isMinimized() || isMaximized())) showNormal();
   switch (request.state) {
-    case 1:
-      showMinimized();
-      break;
+    case 1: showMinimized(); break;
     case 2:
       // Without a window manager nothing would maximise the frame: give it the screen's
       // work area first.
       if (const QScreen* display = screen()) setGeometry(display->availableGeometry());
       showMaximized();
       break;
-    case 3:
-      showNormal();
-      break;
+    case 3: showNormal(); break;
     case 4: {
       showNormal();
       move(request.x, request.y);
@@ -133,9 +134,7 @@ void FrameWindow::apply_frame_request(const console::FrameRequest& request, bool
       mdi_->cascadeSubWindows();
       break;
     }
-    default:
-      show();
-      break;
+    default: show(); break;
   }
   // The frame takes the keyboard (where a window manager lets it), so that typing goes to
   // the active child window from the start.
@@ -180,21 +179,14 @@ void FrameWindow::window_event(int index, console::WindowEvent event) {
   ChildSubWindow* sub = sub_window(index);
   if (sub == nullptr) return;
   switch (event) {
-    case WindowEvent::Created:
-      break;
-    case WindowEvent::Shown:
-      show_child(index);
-      break;
+    case WindowEvent::Created: break;
+    case WindowEvent::Shown: show_child(index); break;
     case WindowEvent::Configured:
       sub->view()->pull_now();
       fit_child_to_surface(sub);
       break;
-    case WindowEvent::Changed:
-      sub->view()->request_pull();
-      break;
-    case WindowEvent::TitleChanged:
-      update_child_title(index);
-      break;
+    case WindowEvent::Changed: sub->view()->request_pull(); break;
+    case WindowEvent::TitleChanged: update_child_title(index); break;
     case WindowEvent::GeometryRequested:
       if (const auto info = core_->window_info(index)) apply_child_geometry(sub, info->geometry);
       break;
@@ -202,9 +194,7 @@ void FrameWindow::window_event(int index, console::WindowEvent event) {
       if (full_screen_ && full_screen_->view() == sub->view()) leave_full_screen();
       sub->allow_close();
       break;
-    case WindowEvent::Removed:
-      remove_child(index);
-      break;
+    case WindowEvent::Removed: remove_child(index); break;
   }
 }
 
@@ -280,7 +270,8 @@ void FrameWindow::apply_child_geometry(ChildSubWindow* sub, const console::Windo
       if (sub->isMinimized() || sub->isMaximized()) sub->showNormal();
       sub->move(request.x, request.y);
       // The text area asked for, with room for both scroll bars and the frame around it.
-      const QSize view = sub->view()->view_size_for_client(QSize(std::max(0, request.width), std::max(0, request.height)));
+      const QSize view =
+          sub->view()->view_size_for_client(QSize(std::max(0, request.width), std::max(0, request.height)));
       sub->resize(view + child_decoration(sub));
       break;
     }
@@ -292,7 +283,8 @@ void FrameWindow::update_child_title(int index) {
   ChildSubWindow* sub = sub_window(index);
   if (sub == nullptr || core_ == nullptr) return;
   // A selection in progress shows its prefix in front of the window's own title.
-  if (const auto info = core_->window_info(index)) sub->setWindowTitle(sub->view()->title_prefix() + latin1(info->title));
+  if (const auto info = core_->window_info(index))
+    sub->setWindowTitle(sub->view()->title_prefix() + latin1(info->title));
 }
 
 void FrameWindow::remove_child(int index) {

@@ -9,8 +9,7 @@
 
 namespace gui {
 
-GuiPresentation::GuiPresentation()
-    : gui_thread_(std::this_thread::get_id()), waiters_(std::make_shared<Waiters>()) {}
+GuiPresentation::GuiPresentation() : gui_thread_(std::this_thread::get_id()), waiters_(std::make_shared<Waiters>()) {}
 
 GuiPresentation::~GuiPresentation() {
   queue_.close();
@@ -85,9 +84,7 @@ Result GuiPresentation::ask_gui_thread(std::function<Result()> ask, Result if_go
 
 console::MessageBoxAnswer GuiPresentation::message_box(const console::MessageBoxRequest& request) {
   return ask_gui_thread<console::MessageBoxAnswer>(
-      [this, request] {
-        return frame_ != nullptr ? frame_->message_box(request) : show_message_box(nullptr, request);
-      },
+      [this, request] { return frame_ != nullptr ? frame_->message_box(request) : show_message_box(nullptr, request); },
       console::MessageBoxAnswer::Failed);
 }
 
@@ -96,8 +93,8 @@ bool GuiPresentation::choose_file(const console::FileDialogRequest& request, std
   Choice choice = ask_gui_thread<Choice>(
       [this, request] {
         std::string chosen;
-        const bool ok = frame_ != nullptr ? frame_->choose_file(request, chosen)
-                                          : show_file_dialog(nullptr, request, chosen);
+        const bool ok =
+            frame_ != nullptr ? frame_->choose_file(request, chosen) : show_file_dialog(nullptr, request, chosen);
         return Choice(ok, std::move(chosen));
       },
       Choice(false, std::string()));
@@ -106,8 +103,8 @@ bool GuiPresentation::choose_file(const console::FileDialogRequest& request, std
 }
 
 bool GuiPresentation::delete_menu(int menu, int item) {
-  return ask_gui_thread<bool>([this, menu, item] { return frame_ != nullptr && frame_->menus().delete_menu(menu, item); },
-                              false);
+  return ask_gui_thread<bool>(
+      [this, menu, item] { return frame_ != nullptr && frame_->menus().delete_menu(menu, item); }, false);
 }
 
 }  // namespace gui

@@ -38,8 +38,7 @@ std::string find_help_file(const HelpEnvironment& environment) {
     const std::string& value = *environment.help_variable;
     if (!value.empty()) {
       // A directory part alone (ending in a slash, or naming a directory) gets the name.
-      const std::string candidate =
-          value.back() == '/' || is_directory(value) ? in_directory(value) : value;
+      const std::string candidate = value.back() == '/' || is_directory(value) ? in_directory(value) : value;
       if (is_file(candidate)) return candidate;
     }
     return kHelpFileName;

@@ -88,9 +88,15 @@ void apply_scroll(ScrollMove move, const ScrollStep& step, int& x, int& y) {
     case ScrollMove::PageLeft: x -= step.page_x; break;
     case ScrollMove::PageRight: x += step.page_x; break;
     case ScrollMove::LeftEnd: x = 0; break;
-    case ScrollMove::LeftTopEnd: x = 0; y = 0; break;
+    case ScrollMove::LeftTopEnd:
+      x = 0;
+      y = 0;
+      break;
     case ScrollMove::RightEnd: x = step.maximum_x; break;
-    case ScrollMove::RightBottomEnd: x = step.maximum_x; y = step.maximum_y; break;
+    case ScrollMove::RightBottomEnd:
+      x = step.maximum_x;
+      y = step.maximum_y;
+      break;
   }
   x = std::clamp(x, 0, std::max(0, step.maximum_x));
   y = std::clamp(y, 0, std::max(0, step.maximum_y));

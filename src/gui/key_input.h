@@ -4,26 +4,32 @@
 // 26), a function key F1 to F12, a scroll of the view, or one of the keyboard equivalents of
 // the menu (Alt+Enter, Ctrl+Insert, Shift+Insert). Keys with no meaning here give None.
 
-#include <Qt>
 #include <QString>
+#include <Qt>
 
 namespace gui {
 
 enum class KeyKind { None, Character, FunctionKey, Scroll, FullScreen, Copy, Paste };
 
 enum class ScrollMove {
-  LineLeft, LineRight, LineUp, LineDown,
-  PageUp, PageDown, PageLeft, PageRight,
-  LeftEnd,          // Home: to the left end
-  LeftTopEnd,       // Ctrl+Home: to the left end and the top
-  RightEnd,         // End: to the right end
-  RightBottomEnd,   // Ctrl+End: to the right end and the bottom
+  LineLeft,
+  LineRight,
+  LineUp,
+  LineDown,
+  PageUp,
+  PageDown,
+  PageLeft,
+  PageRight,
+  LeftEnd,         // Home: to the left end
+  LeftTopEnd,      // Ctrl+Home: to the left end and the top
+  RightEnd,        // End: to the right end
+  RightBottomEnd,  // Ctrl+End: to the right end and the bottom
 };
 
 struct KeyAction {
   KeyKind kind = KeyKind::None;
-  unsigned char character = 0;  // KeyKind::Character
-  int function_key = 0;         // KeyKind::FunctionKey: 1..12
+  unsigned char character = 0;               // KeyKind::Character
+  int function_key = 0;                      // KeyKind::FunctionKey: 1..12
   ScrollMove scroll = ScrollMove::LineDown;  // KeyKind::Scroll
 };
 
@@ -33,9 +39,9 @@ KeyAction translate_key(int key, Qt::KeyboardModifiers modifiers, const QString&
 
 // The new scroll position after `move`, clamped to 0..maximum on each axis.
 struct ScrollStep {
-  int line_x = 8;     // one character cell
+  int line_x = 8;  // one character cell
   int line_y = 16;
-  int page_x = 0;     // the client area
+  int page_x = 0;  // the client area
   int page_y = 0;
   int maximum_x = 0;
   int maximum_y = 0;

@@ -8,7 +8,7 @@
 namespace gui {
 
 struct MenuContext {
-  bool paste_pending = false;          // pasted input is still being fed into reads
+  bool paste_pending = false;  // pasted input is still being fed into reads
   bool clipboard_has_text = false;
   bool selection_in_progress = false;  // a text or graphics selection in the active window
   bool selection_has_area = false;     // the selection covers something (Copy)
@@ -16,12 +16,12 @@ struct MenuContext {
   bool full_screen = false;            // the Full Screen window is shown
   console::RunState run_state = console::RunState::Running;
   bool state_item_reads_resume = false;  // the State item's current label
-  bool input_waiting = false;          // a read waits for a line
+  bool input_waiting = false;            // a read waits for a line
   bool status_bar_shown = true;
 };
 
 struct MenuStates {
-  bool select_enabled = true;   // Select Text, Select Graphics, Select All
+  bool select_enabled = true;  // Select Text, Select Graphics, Select All
   bool copy_enabled = false;
   bool paste_enabled = false;
   bool clear_paste_enabled = false;

@@ -64,9 +64,7 @@ bool PictureCommands::run_window_command(int command, int window) {
     case kCopy: return copy(window);
     case kResume: return end_selection(true);
     case kSave: return save(window);
-    case kPrint:
-      print(window);
-      return true;
+    case kPrint: print(window); return true;
     default: return false;
   }
 }
@@ -103,7 +101,8 @@ void PictureCommands::continue_start(std::uint64_t generation) {
   ChildView* view = frame_->view(selection_window_);
   bool started = false;
   if (view != nullptr) {
-    started = starting_command_ == kSelectAll ? view->select_whole_window() : view->begin_selection(mode_of(starting_command_));
+    started = starting_command_ == kSelectAll ? view->select_whole_window()
+                                              : view->begin_selection(mode_of(starting_command_));
   }
   if (!started) end_selection(true);
 }
@@ -147,8 +146,9 @@ bool PictureCommands::save(int window) {
   if (frame_.isNull() || core_ == nullptr || frame_->view(window) == nullptr) return false;
   const std::optional<QString> name = dialogs().choose_save_file(frame_.data());
   if (!name || name->isEmpty() || frame_.isNull() || frame_->is_closed()) return false;
-  const int status = is_png_file_name(*name) ? save_png(window, *name)
-                                             : core_->save_window_picture(window, QFile::encodeName(*name).toStdString());
+  const int status = is_png_file_name(*name)
+                         ? save_png(window, *name)
+                         : core_->save_window_picture(window, QFile::encodeName(*name).toStdString());
   if (status != console::kStatusOk) {
     console::set_graphics_status(console::kStatusOk);
     core_->show_error_box(console::ErrorBoxKind::Error, kInternalError, kSaveSource, kSaveLine);
@@ -169,8 +169,8 @@ int PictureCommands::save_png(int window, const QString& name) {
     } else {
       QImageWriter writer(name, "png");
       if (!writer.write(picture)) {
-        status = writer.error() == QImageWriter::DeviceError ? console::kStatusFileNotCreated
-                                                              : console::kStatusWriteFailed;
+        status =
+            writer.error() == QImageWriter::DeviceError ? console::kStatusFileNotCreated : console::kStatusWriteFailed;
       }
     }
   }

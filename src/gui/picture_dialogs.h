@@ -18,11 +18,11 @@ namespace gui {
 // How the print set-up dialog ended.
 enum class PrintDialogOutcome {
   Accepted,
-  Cancelled,         // the user cancelled: nothing is reported
-  DriverNotLoaded,   // the chosen printer cannot be used
+  Cancelled,        // the user cancelled: nothing is reported
+  DriverNotLoaded,  // the chosen printer cannot be used
   NoDefaultPrinter,
   NoPrinter,
-  Failed,            // any other failure
+  Failed,  // any other failure
 };
 
 // The name filters of the save dialog, in the order offered (the first is chosen).

@@ -56,8 +56,8 @@ int print_dialog_failure_text(PrintDialogOutcome outcome) {
 
 QRect print_target_rect(QSize image, int printable_width, int dpi_x, int dpi_y) {
   if (image.isEmpty() || printable_width <= 0 || dpi_x <= 0 || dpi_y <= 0) return {};
-  const double height = (static_cast<double>(dpi_y) / dpi_x) *
-                        (static_cast<double>(image.height()) / image.width()) * printable_width;
+  const double height =
+      (static_cast<double>(dpi_y) / dpi_x) * (static_cast<double>(image.height()) / image.width()) * printable_width;
   const double bottom = std::trunc(height) - 1.0;
   if (!(bottom >= 0.0)) return {};
   const int last_row = bottom >= static_cast<double>(INT_MAX - 1) ? INT_MAX - 1 : static_cast<int>(bottom);
@@ -115,7 +115,8 @@ bool PrintJob::print_picture(QPainter& painter) {
 
   QPrinter& printer = *setup_.printer;
   const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
-  const QRect target = print_target_rect(picture.size(), printable.width(), printer.logicalDpiX(), printer.logicalDpiY());
+  const QRect target =
+      print_target_rect(picture.size(), printable.width(), printer.logicalDpiX(), printer.logicalDpiY());
   if (target.isEmpty()) return false;
   // The device scales the picture: every pixel a block of whole printer pixels, nothing
   // smoothed, nothing compressed with loss.

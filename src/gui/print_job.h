@@ -45,7 +45,7 @@ struct PrintJobSetup {
   console::ConsoleCore* core = nullptr;
   QPrinter* printer = nullptr;  // set up by the dialog; keeps its settings between jobs
   int window = 0;
-  QString document;             // the job's name: the window's title
+  QString document;  // the job's name: the window's title
 };
 
 enum class PrintOutcome { Printed, Cancelled, Failed };

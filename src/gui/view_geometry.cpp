@@ -18,8 +18,8 @@ QRect scale_to_client(const QRect& area, const QSize& surface, const QSize& clie
   const int top = static_cast<int>(std::floor(area.top() * sy));
   const int right = static_cast<int>(std::ceil((area.right() + 1) * sx));
   const int bottom = static_cast<int>(std::ceil((area.bottom() + 1) * sy));
-  return QRect(QPoint(left, top), QPoint(std::max(left, right - 1), std::max(top, bottom - 1)))
-      & QRect(QPoint(0, 0), client);
+  return QRect(QPoint(left, top), QPoint(std::max(left, right - 1), std::max(top, bottom - 1))) &
+         QRect(QPoint(0, 0), client);
 }
 
 QSize cells_to_pixels(const QSize& cells, const QSize& cell) {

@@ -5,9 +5,8 @@
 
 namespace numerics {
 
-bool check_integer_argument(std::int64_t value, std::string_view argument_name,
-                            std::int64_t lower_bound, std::int64_t upper_bound,
-                            int& error_code) {
+bool check_integer_argument(std::int64_t value, std::string_view argument_name, std::int64_t lower_bound,
+                            std::int64_t upper_bound, int& error_code) {
   const bool has_upper_bound = upper_bound >= lower_bound;
   const bool in_bounds = value >= lower_bound && (!has_upper_bound || value <= upper_bound);
   if (!in_bounds) {
@@ -21,8 +20,8 @@ bool check_integer_argument(std::int64_t value, std::string_view argument_name,
   return in_bounds;
 }
 
-bool check_count_argument(std::string_view routine, std::string_view count_name,
-                          std::int32_t count, std::size_t capacity) {
+bool check_count_argument(std::string_view routine, std::string_view count_name, std::int32_t count,
+                          std::size_t capacity) {
   if (count >= 1 && static_cast<std::size_t>(count) <= capacity) return true;
   E1PSH(routine);
   int error_code = 1;

@@ -21,13 +21,10 @@ void print_library_lines(std::span<const std::string> lines) {
   static const runtime::FixedFormat kLineFormat("(A)");
   for (const std::string& line : lines) {
     // No error branch: a failing write is reported by the runtime itself.
-    runtime::write_formatted(kLibraryOutputUnit, 0, {runtime::item(std::string_view(line))},
-                             kLineFormat);
+    runtime::write_formatted(kLibraryOutputUnit, 0, {runtime::item(std::string_view(line))}, kLineFormat);
   }
 }
 
-void stop_after_library_error() {
-  runtime::stop_program({}, runtime::kStopDisplay, kLibraryStopCode);
-}
+void stop_after_library_error() { runtime::stop_program({}, runtime::kStopDisplay, kLibraryStopCode); }
 
 }  // namespace numerics

@@ -5,8 +5,8 @@
 namespace numerics {
 
 std::string_view error_type_name(int type) {
-  static constexpr std::array<std::string_view, 7> kNames = {
-      "NOTE", "ALERT", "WARNING", "FATAL", "TERMINAL", "WARNING", "FATAL"};
+  static constexpr std::array<std::string_view, 7> kNames = {"NOTE",     "ALERT",   "WARNING", "FATAL",
+                                                             "TERMINAL", "WARNING", "FATAL"};
   if (type < 1 || type > 7) return {};
   return kNames[static_cast<std::size_t>(type - 1)];
 }
@@ -77,8 +77,8 @@ std::string printed_routine_name(std::string_view name) {
   return printed;
 }
 
-std::vector<std::string> format_error_lines(int type, int code, std::string_view routine,
-                                            std::string_view message, std::size_t width) {
+std::vector<std::string> format_error_lines(int type, int code, std::string_view routine, std::string_view message,
+                                            std::size_t width) {
   std::string text(error_type_name(type));
   text += " ERROR ";
   text += std::to_string(code);

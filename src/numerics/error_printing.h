@@ -36,12 +36,10 @@ std::string printed_routine_name(std::string_view name);
 
 // The lines of an error of `type` with `code` raised by `routine` (no " from ..." part when
 // the routine name is blank).
-std::vector<std::string> format_error_lines(int type, int code, std::string_view routine,
-                                            std::string_view message,
+std::vector<std::string> format_error_lines(int type, int code, std::string_view routine, std::string_view message,
                                             std::size_t width = kPrintedLineWidth);
 
 // The lines of a message printed without a type header (the stack's own errors).
-std::vector<std::string> format_plain_lines(std::string_view message,
-                                            std::size_t width = kPrintedLineWidth);
+std::vector<std::string> format_plain_lines(std::string_view message, std::size_t width = kPrintedLineWidth);
 
 }  // namespace numerics

@@ -62,17 +62,14 @@ std::string stored_name(std::string_view name) {
 }
 
 // The stack's own errors: printed without a type header, and always the end of the program.
-[[noreturn]] void fail_stack_operation(std::string_view message_template,
-                                       const InsertionValues& values) {
-  const std::vector<std::string> lines =
-      format_plain_lines(expand_message_template(message_template, values));
+[[noreturn]] void fail_stack_operation(std::string_view message_template, const InsertionValues& values) {
+  const std::vector<std::string> lines = format_plain_lines(expand_message_template(message_template, values));
   print_library_lines(lines);
   stop_after_library_error();
 }
 
 void print_error(const Level& level) {
-  const std::vector<std::string> lines =
-      format_error_lines(level.type, level.code, level.name, level.message);
+  const std::vector<std::string> lines = format_error_lines(level.type, level.code, level.name, level.message);
   print_library_lines(lines);
 }
 
@@ -148,13 +145,9 @@ void E1MES(int type, int code, std::string_view message_template) {
   }
 }
 
-void set_integer_insertion(int slot, std::int64_t value) {
-  error_stack().insertions.set_integer(slot, value);
-}
+void set_integer_insertion(int slot, std::int64_t value) { error_stack().insertions.set_integer(slot, value); }
 
-void set_text_insertion(int slot, std::string_view text) {
-  error_stack().insertions.set_text(slot, text);
-}
+void set_text_insertion(int slot, std::string_view text) { error_stack().insertions.set_text(slot, text); }
 
 void set_error_print_attribute(int type, bool print) {
   if (is_error_type(type)) error_stack().attributes.print[attribute_index(type)] = print;

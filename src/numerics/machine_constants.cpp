@@ -12,8 +12,7 @@ namespace numerics {
 namespace {
 
 constexpr int kConstantCount = 8;
-constexpr std::string_view kIndexTemplate =
-    "The argument must be between 1 and 8 inclusive. N = %(I1)";
+constexpr std::string_view kIndexTemplate = "The argument must be between 1 and 8 inclusive. N = %(I1)";
 
 template <typename Real>
 constexpr std::array<Real, kConstantCount> machine_constants() {

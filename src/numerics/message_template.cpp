@@ -45,15 +45,13 @@ std::string insertion_text(char kind, int slot, const InsertionValues& values) {
 
 }  // namespace
 
-std::string expand_message_template(std::string_view message_template,
-                                    const InsertionValues& values) {
+std::string expand_message_template(std::string_view message_template, const InsertionValues& values) {
   std::string out;
   out.reserve(std::min(message_template.size(), kMaxMessageLength));
   std::size_t at = 0;
   while (at < message_template.size() && out.size() < kMaxMessageLength) {
     if (is_insertion_group(message_template, at)) {
-      const std::string text =
-          insertion_text(message_template[at + 2], message_template[at + 3] - '0', values);
+      const std::string text = insertion_text(message_template[at + 2], message_template[at + 3] - '0', values);
       out.append(text, 0, std::min(text.size(), kMaxMessageLength - out.size()));
       at += kGroupLength;
     } else {

@@ -32,7 +32,6 @@ struct InsertionValues {
 // texts as set, and the kinds without a setter here (A, C, D, K, R, S, Z) by nothing. Any
 // other "%" sequence (a forced line break "%/" among them) is copied unchanged. Copying stops
 // at 1024 characters.
-std::string expand_message_template(std::string_view message_template,
-                                    const InsertionValues& values);
+std::string expand_message_template(std::string_view message_template, const InsertionValues& values);
 
 }  // namespace numerics

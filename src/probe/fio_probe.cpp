@@ -11,9 +11,9 @@
 // a:TEXT. TYPE: i1 i2 i4 i8 l4 r4 r8 aN. Both modes exit 0 whatever the statement's status;
 // a malformed command line prints the usage and exits 2.
 
-#include <csignal>
 #include <charconv>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -164,12 +164,10 @@ void print_value(const ReadTarget& target) {
       std::printf("%lld\n", value);
       break;
     }
-    case 'l':
-      std::printf("%s\n", *static_cast<std::int32_t*>(item.address) != 0 ? "T" : "F");
-      break;
+    case 'l': std::printf("%s\n", *static_cast<std::int32_t*>(item.address) != 0 ? "T" : "F"); break;
     case 'r': {
       double value = target.size == 4 ? static_cast<double>(*static_cast<float*>(item.address))
-                                       : *static_cast<double*>(item.address);
+                                      : *static_cast<double*>(item.address);
       std::printf("%.17g\n", value);
       break;
     }
@@ -188,9 +186,9 @@ int run_write(std::string_view format, int count, char** arguments) {
     if (!parse_write_item(arguments[i], values, items)) return usage();
   }
   using runtime::Keyword;
-  int status = runtime::open_unit(kProbeUnit, runtime::kErrorBranch,
-                                  {runtime::keyword_text(Keyword::File, "CON"),
-                                   runtime::keyword_text(Keyword::CarriageControl, "LIST")});
+  int status = runtime::open_unit(
+      kProbeUnit, runtime::kErrorBranch,
+      {runtime::keyword_text(Keyword::File, "CON"), runtime::keyword_text(Keyword::CarriageControl, "LIST")});
   if (status == 0) {
     status = runtime::write_formatted(kProbeUnit, runtime::kErrorBranch | runtime::kFormatInCharacterData,
                                       std::span<const runtime::IoItem>(items), runtime::FormatRef(format));
@@ -209,8 +207,7 @@ int run_read(std::string_view format, int count, char** arguments) {
   std::vector<runtime::IoItem> items;
   for (const ReadTarget& target : targets) items.push_back(target.item);
   using runtime::Keyword;
-  int status = runtime::open_unit(kProbeUnit, runtime::kErrorBranch,
-                                  {runtime::keyword_text(Keyword::File, "CONIN$")});
+  int status = runtime::open_unit(kProbeUnit, runtime::kErrorBranch, {runtime::keyword_text(Keyword::File, "CONIN$")});
   if (status == 0) {
     status = runtime::read_formatted(kProbeUnit, runtime::kErrorBranch | runtime::kFormatInCharacterData,
                                      std::span<const runtime::IoItem>(items), runtime::FormatRef(format));

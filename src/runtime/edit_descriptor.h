@@ -9,18 +9,29 @@ namespace runtime {
 
 enum class DescriptorKind : std::uint8_t {
   // Data descriptors: each use takes one item (one part of a complex item).
-  I, F, E, D, G, EN, ES, L, A, O, Z, B,
+  I,
+  F,
+  E,
+  D,
+  G,
+  EN,
+  ES,
+  L,
+  A,
+  O,
+  Z,
+  B,
   // Stores the number of characters left in the input record into an integer item.
   Q,
   // Returned to the driver without taking an item.
-  Literal,     // output the text; on input consume as many characters
-  Slash,       // end the current record and start the next (also after a format reversion)
-  Colon,       // end the statement here if no items remain
-  NoAdvance,   // `$` or `\`: do not end the record at the end of the statement
-  End,         // the statement ends: no items remain and the format is done
+  Literal,    // output the text; on input consume as many characters
+  Slash,      // end the current record and start the next (also after a format reversion)
+  Colon,      // end the statement here if no items remain
+  NoAdvance,  // `$` or `\`: do not end the record at the end of the statement
+  End,        // the statement ends: no items remain and the format is done
 };
 
-enum class BlankMode : std::uint8_t { Null, Zero };             // BN, BZ
+enum class BlankMode : std::uint8_t { Null, Zero };                // BN, BZ
 enum class SignMode : std::uint8_t { Processor, Plus, Suppress };  // S, SP, SS
 
 struct EditModes {

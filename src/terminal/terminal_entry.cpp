@@ -14,8 +14,7 @@ namespace {
 constexpr std::string_view kSavePictures = "--save-pictures";
 }
 
-bool take_terminal_options(std::vector<std::string>& arguments, TerminalOptions& options,
-                           std::string& error) {
+bool take_terminal_options(std::vector<std::string>& arguments, TerminalOptions& options, std::string& error) {
   std::vector<std::string> rest;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
@@ -43,8 +42,7 @@ bool take_terminal_options(std::vector<std::string>& arguments, TerminalOptions&
 }
 
 int run_terminal(int& argc, char** argv, const TerminalOptions& options,
-                 const std::function<void(console::ConsoleCore&)>& prepare,
-                 std::function<int()> program) {
+                 const std::function<void(console::ConsoleCore&)>& prepare, std::function<int()> program) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   // A reader of standard output that goes away must not kill the program.
   std::signal(SIGPIPE, SIG_IGN);

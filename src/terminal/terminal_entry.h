@@ -25,19 +25,17 @@ struct TerminalOptions {
 // Takes the terminal's own options ("--save-pictures DIR" or "--save-pictures=DIR") off
 // `arguments`, leaving every other argument in order. False, with `error` set, when DIR is
 // missing or empty.
-bool take_terminal_options(std::vector<std::string>& arguments, TerminalOptions& options,
-                           std::string& error);
+bool take_terminal_options(std::vector<std::string>& arguments, TerminalOptions& options, std::string& error);
 
 // Runs `program` (its result is the exit code) on the console with the terminal
 // presentation; `prepare` runs before the console is installed. Returns the exit status
 // (or ends the process with it, see console_entry.h).
 int run_terminal(int& argc, char** argv, const TerminalOptions& options,
-                 const std::function<void(console::ConsoleCore&)>& prepare,
-                 std::function<int()> program);
+                 const std::function<void(console::ConsoleCore&)>& prepare, std::function<int()> program);
 
 // The same for a program written against the formatted I/O runtime: `main_routine` runs
 // through the runtime's main wrapper with `arguments` (the file names for blank-name OPENs).
-int run_terminal_program(int& argc, char** argv, std::vector<std::string> arguments,
-                         const TerminalOptions& options, std::function<void()> main_routine);
+int run_terminal_program(int& argc, char** argv, std::vector<std::string> arguments, const TerminalOptions& options,
+                         std::function<void()> main_routine);
 
 }  // namespace terminal

@@ -44,9 +44,7 @@ void TerminalPresentation::set_save_pictures(std::string directory, PictureSaver
 
 void TerminalPresentation::post(std::function<void()> work) { main_thread_.post(std::move(work)); }
 
-void TerminalPresentation::write_error(std::string_view text) {
-  file_descriptor_sink(streams_.error)(text);
-}
+void TerminalPresentation::write_error(std::string_view text) { file_descriptor_sink(streams_.error)(text); }
 
 void TerminalPresentation::window_event(int, console::WindowEvent) {
   // Nothing is shown; the surfaces are kept by the console for the picture saver.

@@ -6,8 +6,8 @@
 
 namespace terminal {
 
-int run_terminal_program(int& argc, char** argv, std::vector<std::string> arguments,
-                         const TerminalOptions& options, std::function<void()> main_routine) {
+int run_terminal_program(int& argc, char** argv, std::vector<std::string> arguments, const TerminalOptions& options,
+                         std::function<void()> main_routine) {
   return run_terminal(argc, argv, options, console::connect_runtime,
                       console::runtime_main(std::move(arguments), std::move(main_routine)));
 }

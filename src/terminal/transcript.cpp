@@ -1,7 +1,7 @@
 #include "terminal/transcript.h"
 
-#include <cerrno>
 #include <unistd.h>
+#include <cerrno>
 
 namespace terminal {
 

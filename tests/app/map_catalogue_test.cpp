@@ -12,9 +12,7 @@
 namespace app {
 namespace {
 
-std::vector<std::string> texts(std::span<const std::string_view> lines) {
-  return {lines.begin(), lines.end()};
-}
+std::vector<std::string> texts(std::span<const std::string_view> lines) { return {lines.begin(), lines.end()}; }
 
 TEST(MapCatalogue, TextsOfEveryMap) {
   struct Row {
@@ -25,21 +23,26 @@ TEST(MapCatalogue, TextsOfEveryMap) {
     std::vector<std::pair<std::string, int>> parameters;
   };
   const Row rows[] = {
-      {"   1 - Quadratic map", "Quadratic map:", {"x(n+1) = lambda - x(n)^2"}, 1,
-       {{"   lambda = ", 1}}},
-      {"   2 - Henon map", "Henon map:", {"x(n+1) = 1 - a*x(n)^2 + b*y(n)", "y(n+1) = x(n)"}, 2,
+      {"   1 - Quadratic map", "Quadratic map:", {"x(n+1) = lambda - x(n)^2"}, 1, {{"   lambda = ", 1}}},
+      {"   2 - Henon map",
+       "Henon map:",
+       {"x(n+1) = 1 - a*x(n)^2 + b*y(n)", "y(n+1) = x(n)"},
+       2,
        {{"   a = ", 1}, {"   b = ", 2}}},
-      {"   3 - Dissipatively coupled quadratic maps", "Dissipatively coupled quadratic maps:",
-       {"x(n+1) = lambda - x(n)^2 + k*(x(n)^2 - y(n)^2)",
-        "y(n+1) = lambda - y(n)^2 + k*(y(n)^2 - x(n)^2)"},
-       2, {{"   lambda = ", 1}, {"   k = ", 2}}},
-      {"   4 - Linearly coupled quadratic maps", "Linearly coupled quadratic maps:",
-       {"x(n+1) = lambda - x(n)^2 + k*(y(n) - x(n))",
-        "y(n+1) = lambda - y(n)^2 + k*(x(n) - y(n))"},
-       2, {{"   lambda = ", 1}, {"   k = ", 2}}},
+      {"   3 - Dissipatively coupled quadratic maps",
+       "Dissipatively coupled quadratic maps:",
+       {"x(n+1) = lambda - x(n)^2 + k*(x(n)^2 - y(n)^2)", "y(n+1) = lambda - y(n)^2 + k*(y(n)^2 - x(n)^2)"},
+       2,
+       {{"   lambda = ", 1}, {"   k = ", 2}}},
+      {"   4 - Linearly coupled quadratic maps",
+       "Linearly coupled quadratic maps:",
+       {"x(n+1) = lambda - x(n)^2 + k*(y(n) - x(n))", "y(n+1) = lambda - y(n)^2 + k*(x(n) - y(n))"},
+       2,
+       {{"   lambda = ", 1}, {"   k = ", 2}}},
       {"   5 - Model map of the driven RL-diode circuit",
        "Model map of the driven RL-diode circuit:",
-       {"x(n+1) = A + x(n)*exp(-d/N)*cos(2*pi/(N*(1+beta*x(n))))"}, 1,
+       {"x(n+1) = A + x(n)*exp(-d/N)*cos(2*pi/(N*(1+beta*x(n))))"},
+       1,
        {{"   A = ", 1}, {"   d = ", 2}, {"   N = ", 3}, {"   beta = ", 4}}},
   };
   const std::vector<std::string> initial_prompts = {"   x0 = ", "   y0 = "};
@@ -61,8 +64,7 @@ TEST(MapCatalogue, TextsOfEveryMap) {
       EXPECT_EQ(entry->parameter_prompts[i].slot, row.parameters[i].second);
     }
     EXPECT_EQ(texts(entry->initial_condition_prompts),
-              std::vector<std::string>(initial_prompts.begin(),
-                                       initial_prompts.begin() + row.nvar));
+              std::vector<std::string>(initial_prompts.begin(), initial_prompts.begin() + row.nvar));
   }
   for (const int number : {0, 6, -1, std::numeric_limits<int>::min()}) {
     EXPECT_EQ(find_map(number), nullptr);
@@ -88,10 +90,17 @@ TEST(MapCatalogue, DivergenceTest) {
     bool divergent;
   };
   const Case cases[] = {
-      {{1000.0}, true},          {{-1000.0}, true},        {{999.999}, false},
-      {{std::nextafter(1000.0, 0.0)}, false},              {{nan}, false},
-      {{nan, 1000.0}, true},     {{inf}, true},            {{-inf}, true},
-      {{0.5, -1000.5}, true},    {{999.999, -999.999}, false}, {{}, false},
+      {{1000.0}, true},
+      {{-1000.0}, true},
+      {{999.999}, false},
+      {{std::nextafter(1000.0, 0.0)}, false},
+      {{nan}, false},
+      {{nan, 1000.0}, true},
+      {{inf}, true},
+      {{-inf}, true},
+      {{0.5, -1000.5}, true},
+      {{999.999, -999.999}, false},
+      {{}, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(is_divergent(c.state), c.divergent) << ::testing::PrintToString(c.state);
@@ -105,12 +114,11 @@ std::vector<double> reference_step(int map, const MapParameters& p, std::vector<
   switch (map) {
     case 1: return {p.p1 - std::pow(x, 2)};
     case 2: return {1 - p.p1 * std::pow(x, 2) + p.p2 * y, x};
-    case 3: return {p.p1 - std::pow(x, 2) + p.p2 * (std::pow(x, 2) - std::pow(y, 2)),
-                    p.p1 - std::pow(y, 2) + p.p2 * (std::pow(y, 2) - std::pow(x, 2))};
+    case 3:
+      return {p.p1 - std::pow(x, 2) + p.p2 * (std::pow(x, 2) - std::pow(y, 2)),
+              p.p1 - std::pow(y, 2) + p.p2 * (std::pow(y, 2) - std::pow(x, 2))};
     case 4: return {p.p1 - std::pow(x, 2) + p.p2 * (y - x), p.p1 - std::pow(y, 2) + p.p2 * (x - y)};
-    default:
-      return {p.p1 + x * std::exp(-p.p2 / p.p3) *
-                         std::cos(6.283185005187988 / (p.p3 * (1 + p.p4 * x)))};
+    default: return {p.p1 + x * std::exp(-p.p2 / p.p3) * std::cos(6.283185005187988 / (p.p3 * (1 + p.p4 * x)))};
   }
 }
 
@@ -122,16 +130,11 @@ TEST(MapStep, MatchesTheFormulas) {
     bool exact;  // dyadic inputs: every evaluation order gives the same double
   };
   const Case cases[] = {
-      {1, {2.0, 0, 0, 0}, {0.5}, true},
-      {1, {1.8, 0, 0, 0}, {0.3}, false},
-      {2, {1.25, 0.5, 0, 0}, {0.5, -0.25}, true},
-      {2, {1.4, 0.3, 0, 0}, {0.631, 0.189}, false},
-      {3, {1.5, 0.25, 0, 0}, {0.5, 1.0}, true},
-      {3, {1.9, 0.1, 0, 0}, {0.2, -0.7}, false},
-      {4, {1.0, 0.5, 0, 0}, {0.5, -0.5}, true},
-      {4, {1.7, 0.05, 0, 0}, {0.4, 0.41}, false},
-      {5, {1.2, 0.3, 2.0, 0.1}, {0.7}, false},
-      {5, {-0.5, 0.0, 1.0, 0.0}, {2.0}, false},
+      {1, {2.0, 0, 0, 0}, {0.5}, true},           {1, {1.8, 0, 0, 0}, {0.3}, false},
+      {2, {1.25, 0.5, 0, 0}, {0.5, -0.25}, true}, {2, {1.4, 0.3, 0, 0}, {0.631, 0.189}, false},
+      {3, {1.5, 0.25, 0, 0}, {0.5, 1.0}, true},   {3, {1.9, 0.1, 0, 0}, {0.2, -0.7}, false},
+      {4, {1.0, 0.5, 0, 0}, {0.5, -0.5}, true},   {4, {1.7, 0.05, 0, 0}, {0.4, 0.41}, false},
+      {5, {1.2, 0.3, 2.0, 0.1}, {0.7}, false},    {5, {-0.5, 0.0, 1.0, 0.0}, {2.0}, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.map);
@@ -194,8 +197,7 @@ TEST(MapStep, BadArgumentsAndNonFiniteResults) {
   EXPECT_EQ(two, std::vector<double>({0.5, 0.5}));
 
   // N = 0 and 1 + beta*x = 0 give NaN, which is not divergent and keeps propagating.
-  for (const MapParameters& p : {MapParameters{1.0, 0.5, 0.0, 0.0},
-                                 MapParameters{1.0, 0.5, 1.0, -2.0}}) {
+  for (const MapParameters& p : {MapParameters{1.0, 0.5, 0.0, 0.0}, MapParameters{1.0, 0.5, 1.0, -2.0}}) {
     std::vector<double> x = {0.5};
     ASSERT_TRUE(map_step(5, p, 0, x));
     EXPECT_TRUE(std::isnan(x[0]));

@@ -35,9 +35,9 @@ struct OffsetCase {
 
 TEST(PlotScaling, OffsetTruncatesTowardZero) {
   const std::vector<OffsetCase> cases = {
-      {0.5, 0.0, 2.0, 50.0},       {0.015625, 0.0, 2.0, 1.0},  // 1.5625 -> 1
-      {-0.0078125, 0.0, 2.0, 0.0},                             // -0.78125 -> 0, not -1
-      {-0.015625, 0.0, 2.0, -1.0}, {2.0, 0.0, 2.0, 200.0},     {3.0, 1.0, 1.0, std::nullopt},
+      {0.5, 0.0, 2.0, 50.0},          {0.015625, 0.0, 2.0, 1.0},  // 1.5625 -> 1
+      {-0.0078125, 0.0, 2.0, 0.0},                                // -0.78125 -> 0, not -1
+      {-0.015625, 0.0, 2.0, -1.0},    {2.0, 0.0, 2.0, 200.0},         {3.0, 1.0, 1.0, std::nullopt},
       {kNaN, 0.0, 2.0, std::nullopt}, {1.0, kNaN, 2.0, std::nullopt}, {1e300, 0.0, 1.0, std::trunc(1e300 * 200.0)},
   };
   for (const OffsetCase& c : cases) {
@@ -102,15 +102,14 @@ TEST_P(LowerPanelTest, SegmentBetweenSuccessivePoints) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LowerPanelTest,
-    ::testing::Values(
-        LowerCase{"two_points_200_to_350", 2, 2, 1.0, 3.0, 0, 4, PixelSegment{{200, 500}, {350, 400}}},
-        LowerCase{"point_100_of_100", 100, 100, 2.0, 2.0, 0, 4, PixelSegment{{347, 450}, {350, 450}}},
-        LowerCase{"second_of_seven", 2, 7, 1.0, 2.0, 0, 4, PixelSegment{{92, 500}, {135, 450}}},
-        LowerCase{"first_point_has_no_segment", 1, 5, 1.0, 1.0, 0, 4, std::nullopt},
-        LowerCase{"end_on_the_top_frame", 2, 2, 1.0, 4.0, 0, 4, std::nullopt},
-        LowerCase{"start_on_the_bottom_frame", 2, 2, 0.0, 1.0, 0, 4, std::nullopt},
-        LowerCase{"nan", 3, 4, kNaN, 1.0, 0, 4, std::nullopt},
-        LowerCase{"collapsed_range", 2, 2, 1.0, 1.0, 1, 1, std::nullopt}),
+    ::testing::Values(LowerCase{"two_points_200_to_350", 2, 2, 1.0, 3.0, 0, 4, PixelSegment{{200, 500}, {350, 400}}},
+                      LowerCase{"point_100_of_100", 100, 100, 2.0, 2.0, 0, 4, PixelSegment{{347, 450}, {350, 450}}},
+                      LowerCase{"second_of_seven", 2, 7, 1.0, 2.0, 0, 4, PixelSegment{{92, 500}, {135, 450}}},
+                      LowerCase{"first_point_has_no_segment", 1, 5, 1.0, 1.0, 0, 4, std::nullopt},
+                      LowerCase{"end_on_the_top_frame", 2, 2, 1.0, 4.0, 0, 4, std::nullopt},
+                      LowerCase{"start_on_the_bottom_frame", 2, 2, 0.0, 1.0, 0, 4, std::nullopt},
+                      LowerCase{"nan", 3, 4, kNaN, 1.0, 0, 4, std::nullopt},
+                      LowerCase{"collapsed_range", 2, 2, 1.0, 1.0, 1, 1, std::nullopt}),
     [](const ::testing::TestParamInfo<LowerCase>& info) { return std::string(info.param.name); });
 
 // ---- labels ----
@@ -127,8 +126,8 @@ TEST(PlotLabels, InternalWritesIntoTwentyCharacters) {
       {app::number_label(1.4), "  1.4" + blanks15},
       {app::number_label(-1.5), " -1.5" + blanks15},
       {app::number_label(999.94), "999.9" + blanks15},
-      {app::number_label(999.96), "*****" + blanks15},   // 1000.0 does not fit
-      {app::number_label(-99.96), "*****" + blanks15},   // -100.0 does not fit
+      {app::number_label(999.96), "*****" + blanks15},  // 1000.0 does not fit
+      {app::number_label(-99.96), "*****" + blanks15},  // -100.0 does not fit
       {app::count_label(100), "  100" + blanks15},
       {app::count_label(2), "    2" + blanks15},
       {app::text_label("x(n+1)"), "x(n+1)" + std::string(14, ' ')},
@@ -198,7 +197,8 @@ TEST_F(PlotWindowTest, SetupDrawsBothFramesTicksAndLabelsOnWhite) {
   EXPECT_EQ(info->title, "Graphics");
   EXPECT_EQ(core->active_window(), graphics_window());
   // Corners of both frames, and the white inside.
-  for (const auto& [x, y] : {std::pair{50, 50}, {250, 50}, {50, 250}, {250, 250}, {50, 350}, {350, 350}, {50, 550}, {350, 550}})
+  for (const auto& [x, y] :
+       {std::pair{50, 50}, {250, 50}, {50, 250}, {250, 250}, {50, 350}, {350, 350}, {50, 550}, {350, 550}})
     EXPECT_TRUE(black(x, y)) << x << "," << y;
   EXPECT_EQ(pixel(graphics_window(), 150, 150), qRgb(255, 255, 255));
   EXPECT_EQ(pixel(graphics_window(), 600, 400), qRgb(255, 255, 255));
@@ -214,13 +214,13 @@ TEST_F(PlotWindowTest, SetupDrawsBothFramesTicksAndLabelsOnWhite) {
   }
   EXPECT_FALSE(black(50 + 20 * 10, 253));  // no tick at the corner
   // Labels below each frame and to its left.
-  EXPECT_GT(black_in(QRect(50, 255, 40, 18)), 5);    // x minimum
-  EXPECT_GT(black_in(QRect(138, 255, 20, 18)), 3);   // "x"
-  EXPECT_GT(black_in(QRect(226, 255, 40, 18)), 5);   // x maximum
-  EXPECT_GT(black_in(QRect(20, 234, 30, 16)), 5);    // y minimum
-  EXPECT_GT(black_in(QRect(20, 142, 30, 16)), 3);    // "y"
-  EXPECT_GT(black_in(QRect(20, 50, 30, 16)), 5);     // y maximum
-  EXPECT_GT(black_in(QRect(326, 555, 40, 18)), 5);   // M under the time axis
+  EXPECT_GT(black_in(QRect(50, 255, 40, 18)), 5);   // x minimum
+  EXPECT_GT(black_in(QRect(138, 255, 20, 18)), 3);  // "x"
+  EXPECT_GT(black_in(QRect(226, 255, 40, 18)), 5);  // x maximum
+  EXPECT_GT(black_in(QRect(20, 234, 30, 16)), 5);   // y minimum
+  EXPECT_GT(black_in(QRect(20, 142, 30, 16)), 3);   // "y"
+  EXPECT_GT(black_in(QRect(20, 50, 30, 16)), 5);    // y maximum
+  EXPECT_GT(black_in(QRect(326, 555, 40, 18)), 5);  // M under the time axis
   // Nothing inside the panels yet.
   EXPECT_TRUE(inner_points(50, 50, 250, 250).empty());
 }
@@ -237,7 +237,8 @@ TEST_F(PlotWindowTest, PointsAndSegmentsAtTheScaledPositions) {
   // The lower panel shows y (record_variable 2): from (125, 500) to (200, 400), then to
   // (275, 450); the NaN point of x does not matter for y, so the last segment goes on to
   // (350, 500).
-  for (const auto& [x, y] : {std::pair{125, 500}, {200, 400}, {275, 450}, {350, 500}}) EXPECT_TRUE(black(x, y)) << x << "," << y;
+  for (const auto& [x, y] : {std::pair{125, 500}, {200, 400}, {275, 450}, {350, 500}})
+    EXPECT_TRUE(black(x, y)) << x << "," << y;
   // The second phase adds upper-panel points only.
   const std::vector<double> state = {1.0, 2.0};
   plot.plot_second_phase_point(view, 0.0, state);

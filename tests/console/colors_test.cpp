@@ -14,10 +14,10 @@ using console::graphics_status;
 struct ColorCase {
   const char* name;
   enum Operation { Color, Background, Text } operation;
-  int start;          // value set first (status then reset to 0)
+  int start;  // value set first (status then reset to 0)
   int argument;
-  int result;         // returned value
-  int field;          // the field afterwards
+  int result;  // returned value
+  int field;   // the field afterwards
   int status;
 };
 
@@ -42,27 +42,27 @@ TEST_P(ColorOperationTest, ResultFieldAndStatus) {
   EXPECT_EQ(graphics_status(), c.status);
   int field = -99;
   with_record(kGraphic1, [&](console::ChildWindowRecord& r) {
-    field = c.operation == ColorCase::Color ? r.graphics_color
-            : c.operation == ColorCase::Background ? r.background_color : r.text_color;
+    field = c.operation == ColorCase::Color        ? r.graphics_color
+            : c.operation == ColorCase::Background ? r.background_color
+                                                   : r.text_color;
   });
   EXPECT_EQ(field, c.field);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ColorOperationTest,
-    ::testing::Values(
-        ColorCase{"color_above_count_clamped", ColorCase::Color, 4, 300, 4, 255, 3},
-        ColorCase{"color_negative_clamped", ColorCase::Color, 4, -5, 4, 0, 3},
-        ColorCase{"color_unchanged_returns_it", ColorCase::Color, 7, 7, 7, 7, 0},
-        ColorCase{"color_plain", ColorCase::Color, 2, 9, 2, 9, 0},
-        ColorCase{"background_plain", ColorCase::Background, 3, 15, 3, 15, 0},
-        ColorCase{"background_same_value_no_early_return", ColorCase::Background, 300, 300, 255, 255, 3},
-        ColorCase{"background_negative", ColorCase::Background, 3, -1, 3, 0, 3},
-        ColorCase{"text_folded", ColorCase::Text, 2, 20, 2, 4, 3},
-        ColorCase{"text_above_31_refused", ColorCase::Text, 2, 32, 2, 2, -4},
-        ColorCase{"text_negative_refused", ColorCase::Text, 5, -1, 5, 5, -4},
-        ColorCase{"text_plain", ColorCase::Text, 5, 0, 5, 0, 0}),
-    [](const ::testing::TestParamInfo<ColorCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ColorOperationTest,
+                         ::testing::Values(ColorCase{"color_above_count_clamped", ColorCase::Color, 4, 300, 4, 255, 3},
+                                           ColorCase{"color_negative_clamped", ColorCase::Color, 4, -5, 4, 0, 3},
+                                           ColorCase{"color_unchanged_returns_it", ColorCase::Color, 7, 7, 7, 7, 0},
+                                           ColorCase{"color_plain", ColorCase::Color, 2, 9, 2, 9, 0},
+                                           ColorCase{"background_plain", ColorCase::Background, 3, 15, 3, 15, 0},
+                                           ColorCase{"background_same_value_no_early_return", ColorCase::Background,
+                                                     300, 300, 255, 255, 3},
+                                           ColorCase{"background_negative", ColorCase::Background, 3, -1, 3, 0, 3},
+                                           ColorCase{"text_folded", ColorCase::Text, 2, 20, 2, 4, 3},
+                                           ColorCase{"text_above_31_refused", ColorCase::Text, 2, 32, 2, 2, -4},
+                                           ColorCase{"text_negative_refused", ColorCase::Text, 5, -1, 5, 5, -4},
+                                           ColorCase{"text_plain", ColorCase::Text, 5, 0, 5, 0, 0}),
+                         [](const ::testing::TestParamInfo<ColorCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ConsoleTest, PaletteOfDefaultWindowAndOfTwoColours) {
   ASSERT_TRUE(core->ensure_configured(*core->find_window(kGraphic1)));

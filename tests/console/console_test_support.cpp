@@ -39,9 +39,8 @@ int ConsoleTest::row_first_column(int window, int row) {
 
 int ConsoleTest::store_size(int window) {
   int n = -1;
-  with_record(window, [&](console::ChildWindowRecord& record) {
-    n = static_cast<int>(record.text_store.rows().size());
-  });
+  with_record(window,
+              [&](console::ChildWindowRecord& record) { n = static_cast<int>(record.text_store.rows().size()); });
   return n;
 }
 
@@ -60,9 +59,7 @@ void ConsoleTest::with_record(int window, const std::function<void(console::Chil
 
 std::pair<int, int> ConsoleTest::text_position(int window) {
   std::pair<int, int> position{0, 0};
-  with_record(window, [&](console::ChildWindowRecord& record) {
-    position = {record.text_row, record.text_column};
-  });
+  with_record(window, [&](console::ChildWindowRecord& record) { position = {record.text_row, record.text_column}; });
   return position;
 }
 

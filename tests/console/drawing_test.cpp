@@ -58,7 +58,7 @@ class DrawingTest : public ConsoleTest {
 struct LineCase {
   const char* name;
   int from_x, from_y, to_x, to_y;
-  int viewport[4];          // left, top, right, bottom; right < 0: the whole surface
+  int viewport[4];  // left, top, right, bottom; right < 0: the whole surface
   int status;
   std::vector<std::pair<int, int>> pixels;  // every pixel drawn, row by row
 };
@@ -86,16 +86,16 @@ std::vector<std::pair<int, int>> row_run(int y, int x0, int x1) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LineToTest,
-    ::testing::Values(
-        LineCase{"eleven_pixels_both_ends", 10, 10, 20, 10, {0, 0, -1, -1}, 0, row_run(10, 10, 20)},
-        LineCase{"to_itself_one_pixel", 7, 9, 7, 9, {0, 0, -1, -1}, 0, {{7, 9}}},
-        LineCase{"vertical_both_ends", 3, 2, 3, 5, {0, 0, -1, -1}, 0, {{3, 2}, {3, 3}, {3, 4}, {3, 5}}},
-        LineCase{"beyond_right_edge_clipped", 110, 4, 200, 4, {0, 0, -1, -1}, 2, row_run(4, 110, kWidth - 1)},
-        LineCase{"both_left_nothing_drawn", -5, 10, -20, 30, {0, 0, -1, -1}, 1, {}},
-        LineCase{"both_below_nothing_drawn", 5, 60, 9, 90, {0, 0, -1, -1}, 1, {}},
-        LineCase{"viewport_clips", 0, 20, 40, 20, {10, 10, 30, 30}, 2, row_run(20, 10, 30)},
-        LineCase{"viewport_above_nothing", 12, 2, 20, 5, {10, 10, 30, 30}, 1, {}},
-        LineCase{"corner_cut_outside_counts_as_clipped", -10, 5, 5, -10, {0, 0, -1, -1}, 2, {}}),
+    ::testing::Values(LineCase{"eleven_pixels_both_ends", 10, 10, 20, 10, {0, 0, -1, -1}, 0, row_run(10, 10, 20)},
+                      LineCase{"to_itself_one_pixel", 7, 9, 7, 9, {0, 0, -1, -1}, 0, {{7, 9}}},
+                      LineCase{"vertical_both_ends", 3, 2, 3, 5, {0, 0, -1, -1}, 0, {{3, 2}, {3, 3}, {3, 4}, {3, 5}}},
+                      LineCase{
+                          "beyond_right_edge_clipped", 110, 4, 200, 4, {0, 0, -1, -1}, 2, row_run(4, 110, kWidth - 1)},
+                      LineCase{"both_left_nothing_drawn", -5, 10, -20, 30, {0, 0, -1, -1}, 1, {}},
+                      LineCase{"both_below_nothing_drawn", 5, 60, 9, 90, {0, 0, -1, -1}, 1, {}},
+                      LineCase{"viewport_clips", 0, 20, 40, 20, {10, 10, 30, 30}, 2, row_run(20, 10, 30)},
+                      LineCase{"viewport_above_nothing", 12, 2, 20, 5, {10, 10, 30, 30}, 1, {}},
+                      LineCase{"corner_cut_outside_counts_as_clipped", -10, 5, 5, -10, {0, 0, -1, -1}, 2, {}}),
     [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
 struct RectangleCase {
@@ -126,17 +126,43 @@ TEST_P(RectangleTest, ResultStatusAndPixels) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, RectangleTest,
     ::testing::Values(
-        RectangleCase{"border_through_both_corners", 2, 10, 5, 30, 25, 1, 0,
-                      {{10, 5}, {30, 5}, {10, 25}, {30, 25}, {20, 5}, {10, 15}}, {{11, 6}, {20, 15}, {31, 5}, {10, 26}},
+        RectangleCase{"border_through_both_corners",
+                      2,
+                      10,
+                      5,
+                      30,
+                      25,
+                      1,
+                      0,
+                      {{10, 5}, {30, 5}, {10, 25}, {30, 25}, {20, 5}, {10, 15}},
+                      {{11, 6}, {20, 15}, {31, 5}, {10, 26}},
                       2 * 21 + 2 * 19},
-        RectangleCase{"reversed_corners_same_border", 2, 30, 25, 10, 5, 1, 0,
-                      {{10, 5}, {30, 5}, {10, 25}, {30, 25}}, {{20, 15}}, 2 * 21 + 2 * 19},
+        RectangleCase{"reversed_corners_same_border",
+                      2,
+                      30,
+                      25,
+                      10,
+                      5,
+                      1,
+                      0,
+                      {{10, 5}, {30, 5}, {10, 25}, {30, 25}},
+                      {{20, 15}},
+                      2 * 21 + 2 * 19},
         RectangleCase{"one_pixel_border", 2, 5, 5, 5, 5, 1, 0, {{5, 5}}, {{4, 5}, {6, 5}, {5, 6}}, 1},
         RectangleCase{"one_pixel_filled", 3, 5, 5, 5, 5, 1, 0, {{5, 5}}, {{4, 5}, {6, 6}}, 1},
         RectangleCase{"filled_interior", 3, 2, 2, 6, 5, 1, 0, {{2, 2}, {4, 3}, {6, 5}}, {{7, 3}, {1, 2}}, 5 * 4},
         RectangleCase{"invalid_fill_control", 4, 2, 2, 6, 5, 0, -1, {}, {{2, 2}}, 0},
-        RectangleCase{"touching_right_edge_is_clipped", 2, 100, 10, kWidth - 1, 20, 1, 2,
-                      {{kWidth - 1, 10}, {kWidth - 1, 20}}, {}, 2 * 20 + 2 * 9},
+        RectangleCase{"touching_right_edge_is_clipped",
+                      2,
+                      100,
+                      10,
+                      kWidth - 1,
+                      20,
+                      1,
+                      2,
+                      {{kWidth - 1, 10}, {kWidth - 1, 20}},
+                      {},
+                      2 * 20 + 2 * 9},
         RectangleCase{"partly_outside_clipped", 2, -5, -5, 5, 5, 1, 2, {{5, 0}, {0, 5}, {5, 5}}, {{0, 0}}, 11},
         RectangleCase{"wholly_outside_nothing_drawn", 2, 200, 10, 220, 20, 1, 1, {}, {}, 0}),
     [](const ::testing::TestParamInfo<RectangleCase>& info) { return std::string(info.param.name); });
@@ -154,7 +180,7 @@ TEST_F(DrawingTest, FilledRectangleUsesTheFillMask) {
 
 TEST_F(DrawingTest, BorderCombinesWithTheWriteModeButTheEndPixelDoesNot) {
   with_record(kGraphic1, [](console::ChildWindowRecord& r) { r.write_mode = 7; });  // xor
-  core->set_color(15);  // white xor white = black
+  core->set_color(15);                                                              // white xor white = black
   core->draw_rectangle(2, 1, 1, 4, 4);
   EXPECT_EQ(pixel(kGraphic1, 1, 1), kBlack);
   EXPECT_EQ(pixel(kGraphic1, 4, 4), kBlack);
@@ -166,8 +192,8 @@ TEST_F(DrawingTest, BorderCombinesWithTheWriteModeButTheEndPixelDoesNot) {
 
 struct PixelCase {
   const char* name;
-  int color;       // drawing colour
-  int prepare;     // colour index put at (x, y) first; -1 none
+  int color;    // drawing colour
+  int prepare;  // colour index put at (x, y) first; -1 none
   int x, y;
   int result;
   int status;
@@ -194,16 +220,15 @@ TEST_P(SetPixelTest, ReturnsTheIndexReplaced) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SetPixelTest,
-    ::testing::Values(PixelCase{"white_pixel_is_15", 0, -1, 3, 3, 15, 0},
-                      PixelCase{"black_pixel_is_0", 4, 0, 3, 3, 0, 0},
-                      PixelCase{"red_pixel_is_12", 0, 12, 50, 40, 12, 0},
-                      PixelCase{"grey_is_the_lowest_equal_index", 0, 200, 5, 5, 16, 0},
-                      PixelCase{"left_of_surface", 0, -1, -1, 5, -1, 1},
-                      PixelCase{"right_of_surface", 0, -1, kWidth, 0, -1, 1},
-                      PixelCase{"below_surface", 0, -1, 0, kHeight, -1, 1}),
-    [](const ::testing::TestParamInfo<PixelCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, SetPixelTest,
+                         ::testing::Values(PixelCase{"white_pixel_is_15", 0, -1, 3, 3, 15, 0},
+                                           PixelCase{"black_pixel_is_0", 4, 0, 3, 3, 0, 0},
+                                           PixelCase{"red_pixel_is_12", 0, 12, 50, 40, 12, 0},
+                                           PixelCase{"grey_is_the_lowest_equal_index", 0, 200, 5, 5, 16, 0},
+                                           PixelCase{"left_of_surface", 0, -1, -1, 5, -1, 1},
+                                           PixelCase{"right_of_surface", 0, -1, kWidth, 0, -1, 1},
+                                           PixelCase{"below_surface", 0, -1, 0, kHeight, -1, 1}),
+                         [](const ::testing::TestParamInfo<PixelCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DrawingTest, SetPixelOutsideTheViewportDrawsNothing) {
   set_viewport(10, 10, 20, 20);
@@ -251,7 +276,8 @@ TEST_F(DrawingTest, DrawingIntoANeverConfiguredWindowConfiguresItFirst) {
 TEST_F(DrawingTest, RepaintRequestsAreCoalescedUntilThePresentationTakesThem) {
   core->with_surface(kGraphic1, nullptr);
   presentation.clear();
-  for (int i = 0; i < 5000; ++i) core->set_pixel(static_cast<std::int16_t>(i % kWidth), static_cast<std::int16_t>(i % kHeight));
+  for (int i = 0; i < 5000; ++i)
+    core->set_pixel(static_cast<std::int16_t>(i % kWidth), static_cast<std::int16_t>(i % kHeight));
   EXPECT_EQ(presentation.count_events(kGraphic1, console::WindowEvent::Changed), 1);
   QRect dirty;
   core->with_surface(kGraphic1, [&](const console::ChildWindowRecord&, const QRect& area) { dirty = area; });

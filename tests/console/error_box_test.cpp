@@ -30,16 +30,16 @@ TEST_P(ErrorBoxTest, CaptionAndText) {
   EXPECT_EQ(boxes[0].buttons, console::MessageBoxButtons::Ok);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ErrorBoxTest,
-    ::testing::Values(
-        BoxCase{"warning_6", console::ErrorBoxKind::Warning, 6, "VozazAze Warning",
-                "Possible internal inconsistency\nfile \"qwgsvid\", line 593"},
-        BoxCase{"error_4", console::ErrorBoxKind::Error, 4, "VozazAze Error", "Out of Memory\nfile \"qwgsvid\", line 593"},
-        BoxCase{"error_5", console::ErrorBoxKind::Error, 5, "VozazAze Error",
-                "Internal Error - unexpected error\nfile \"qwgsvid\", line 593"},
-        BoxCase{"error_7", console::ErrorBoxKind::Error, 7, "VozazAze Error", "INITIALMENU failed\nfile \"qwgsvid\", line 593"}),
-    [](const ::testing::TestParamInfo<BoxCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ErrorBoxTest,
+                         ::testing::Values(BoxCase{"warning_6", console::ErrorBoxKind::Warning, 6, "VozazAze Warning",
+                                                   "Possible internal inconsistency\nfile \"qwgsvid\", line 593"},
+                                           BoxCase{"error_4", console::ErrorBoxKind::Error, 4, "VozazAze Error",
+                                                   "Out of Memory\nfile \"qwgsvid\", line 593"},
+                                           BoxCase{"error_5", console::ErrorBoxKind::Error, 5, "VozazAze Error",
+                                                   "Internal Error - unexpected error\nfile \"qwgsvid\", line 593"},
+                                           BoxCase{"error_7", console::ErrorBoxKind::Error, 7, "VozazAze Error",
+                                                   "INITIALMENU failed\nfile \"qwgsvid\", line 593"}),
+                         [](const ::testing::TestParamInfo<BoxCase>& info) { return std::string(info.param.name); });
 
 using ErrorBoxDeathTest = ConsoleTest;
 

@@ -125,8 +125,7 @@ void FakePresentation::clear() {
 
 bool FakePresentation::wait_for_boxes(std::size_t count, int milliseconds) {
   std::unique_lock lock(mutex_);
-  return condition_.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                             [&] { return boxes_.size() >= count; });
+  return condition_.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] { return boxes_.size() >= count; });
 }
 
 }  // namespace console_test

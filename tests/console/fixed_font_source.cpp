@@ -50,10 +50,12 @@ std::vector<FixedFontSource::Face> test_font_faces() {
   using console::kRasterFontType;
   using console::kScalableFontType;
   return {
-      {"System", {font_entry("System", kRasterFontType, 16, 7, false), font_entry("System", kRasterFontType, 20, 9, false)}},
+      {"System",
+       {font_entry("System", kRasterFontType, 16, 7, false), font_entry("System", kRasterFontType, 20, 9, false)}},
       {"Terminal", {font_entry("Terminal", kRasterFontType, 12, 8, true)}},
       {"Arial",
-       {font_entry("Arial", kScalableFontType, 16, 7, false), font_entry("Arial", kScalableFontType, 16, 8, false, 700)}},
+       {font_entry("Arial", kScalableFontType, 16, 7, false),
+        font_entry("Arial", kScalableFontType, 16, 8, false, 700)}},
       {"Courier New", {font_entry("Courier New", kScalableFontType, 16, 8, true)}},
       {"Times New Roman", {font_entry("Times New Roman", kScalableFontType, 16, 7, false)}},
       {"Fixedsys", {font_entry("Fixedsys", kRasterFontType, 15, 8, true)}},

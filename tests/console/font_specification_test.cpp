@@ -27,9 +27,15 @@ std::string summary(const console::FontSpecification& s) {
   std::string text = s.face ? "'" + *s.face + "'" : "-";
   if (s.height != 0) text += " h" + std::to_string(s.height);
   if (s.width != 0) text += " w" + std::to_string(s.width);
-  for (const auto& [flag, letter] : {std::pair{s.fixed_pitch, " f"}, {s.variable_pitch, " p"}, {s.raster, " r"},
-                                     {s.scalable, " v"}, {s.best_fit, " b"}, {s.italic, " i"}, {s.underline, " u"},
-                                     {s.bold, " e"}, {s.conflict, " conflict"}})
+  for (const auto& [flag, letter] : {std::pair{s.fixed_pitch, " f"},
+                                     {s.variable_pitch, " p"},
+                                     {s.raster, " r"},
+                                     {s.scalable, " v"},
+                                     {s.best_fit, " b"},
+                                     {s.italic, " i"},
+                                     {s.underline, " u"},
+                                     {s.bold, " e"},
+                                     {s.conflict, " conflict"}})
     if (flag) text += letter;
   if (s.number) text += " n" + std::to_string(*s.number);
   return text;
@@ -40,27 +46,28 @@ TEST(ReadSpecification, Options) {
   const std::pair<std::string, std::string> cases[] = {
       {"t'Arial'h14w7i", "'Arial' h14 w7 i"},
       {"T'Arial'H14W7I", "'Arial' h14 w7 i"},
-      {"h10h12", "- h12"},                       // a later height replaces an earlier one
-      {"h", "-"},                                // no digits: 0, not given
-      {" x9 ,;h3 q", "- h3"},                    // everything else is skipped
-      {"fp", "- conflict"},                      // the second cancels the first
+      {"h10h12", "- h12"},     // a later height replaces an earlier one
+      {"h", "-"},              // no digits: 0, not given
+      {" x9 ,;h3 q", "- h3"},  // everything else is skipped
+      {"fp", "- conflict"},    // the second cancels the first
       {"pf", "- conflict"},
       {"fpf", "- f conflict"},
       {"ff", "- f"},
       {"rv", "- conflict"},
       {"bue", "- b u e"},
-      {"n3i'", "- n3"},                          // the rest is not read
+      {"n3i'", "- n3"},  // the rest is not read
       {"n", "- n0"},
-      {"h99999999999999", "- h2147483647"},      // saturates instead of wrapping
+      {"h99999999999999", "- h2147483647"},  // saturates instead of wrapping
       {"t'Tms Rmn'", "'Tms Rmn'"},
-      {"t''", "-"},                              // an empty name names no face
+      {"t''", "-"},  // an empty name names no face
       {"t'" + k31 + "'", "'" + k31 + "'"},
       {"t'" + k31 + "a'", "error: unterminated"},  // 32 characters
       {"tArial", "error: not quoted"},
       {"h3t", "error: not quoted"},
       {"t'Arial", "error: unterminated"},
   };
-  for (const auto& [text, expected] : cases) EXPECT_EQ(summary(console::read_font_specification(text)), expected) << text;
+  for (const auto& [text, expected] : cases)
+    EXPECT_EQ(summary(console::read_font_specification(text)), expected) << text;
 }
 
 TEST(ReadSpecification, DoubleByteCharactersNeverEndTheName) {
@@ -161,12 +168,12 @@ TEST_F(FontTest, SetFontChoosesTheEntry) {
   const std::string q31(31, 'q');
   // After init_fonts the window has entry 8 ("Odd", 10 x 5); a failure leaves it.
   const std::pair<std::string, std::string> cases[] = {
-      {"t'Arial'h14w7i", "4 (0): #3 h14 w7 i"},   // scalable, made at the requested size
-      {"t'arial'", "4 (0): #3 h16 w7"},           // names compared without regard to case
+      {"t'Arial'h14w7i", "4 (0): #3 h14 w7 i"},  // scalable, made at the requested size
+      {"t'arial'", "4 (0): #3 h16 w7"},          // names compared without regard to case
       {"T'Arial'", "4 (0): #3 h16 w7"},
-      {"t'Arial'   ", "4 (0): #3 h16 w7"},        // trailing blanks removed
+      {"t'Arial'   ", "4 (0): #3 h16 w7"},  // trailing blanks removed
       {"t'Helv'", "4 (0): #3 h16 w7"},
-      {"t'Tms Rmn'h12", "7 (0): #6 h12 w0"},      // width 0: the source chooses
+      {"t'Tms Rmn'h12", "7 (0): #6 h12 w0"},  // width 0: the source chooses
       {"t'Courier'", "6 (0): #5 h16 w8"},
       {"t'Arial'eu", "4 (0): #3 h16 w7 u e"},
       {"tArial", "-1 (-4): #8 h10 w5"},
@@ -174,19 +181,19 @@ TEST_F(FontTest, SetFontChoosesTheEntry) {
       {"t'" + q31 + "q'b", "-1 (-1): #8 h10 w5"},  // a 32-character name
       {"t'" + q31 + "'b", "9 (0): #8 h10 w5"},     // 31 read; best fit keeps the window's font
       {"t'Nothing'", "-1 (-1): #8 h10 w5"},
-      {"fp", "1 (3): #0 h16 w7"},                 // neither: the first entry of any pitch
+      {"fp", "1 (3): #0 h16 w7"},  // neither: the first entry of any pitch
       {"pf", "1 (3): #0 h16 w7"},
       {"rv", "1 (3): #0 h16 w7"},
       {"f", "3 (0): #2 h12 w8"},
       {"v", "4 (0): #3 h16 w7"},
-      {"h20", "2 (0): #1 h20 w9"},                // a raster entry of that height
+      {"h20", "2 (0): #1 h20 w9"},  // a raster entry of that height
       {"rh13", "-1 (-1): #8 h10 w5"},
-      {"rbh13w8", "3 (0): #2 h12 w8"},            // nearest raster entry
-      {"bh13", "4 (0): #3 h13 w0"},               // the first scalable entry ends the search
-      {"t'Odd'", "9 (0): #8 h10 w5"},             // type 5 is raster by its bit 0
+      {"rbh13w8", "3 (0): #2 h12 w8"},  // nearest raster entry
+      {"bh13", "4 (0): #3 h13 w0"},     // the first scalable entry ends the search
+      {"t'Odd'", "9 (0): #8 h10 w5"},   // type 5 is raster by its bit 0
       {"t'Odd'v", "-1 (-1): #8 h10 w5"},
       {"n3", "3 (0): #2 h12 w8"},
-      {"in3", "3 (0): #2 h12 w8"},                // attributes are not applied with n
+      {"in3", "3 (0): #2 h12 w8"},  // attributes are not applied with n
       {"n10", "10 (0): #9 h8 w4"},
       {"n0", "-1 (-1): #8 h10 w5"},
       {"n11", "-1 (-1): #8 h10 w5"},

@@ -64,7 +64,7 @@ class GraphicTextTest : public ConsoleTest {
     ConsoleTest::SetUp();
     core->set_bk_color(4);  // dark red background
     core->clear_screen(0);
-    core->set_color(14);    // yellow text
+    core->set_color(14);  // yellow text
   }
   int advance_of(std::string_view text) {
     const console::GraphicsPosition start = core->move_to(100, 100);

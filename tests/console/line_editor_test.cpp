@@ -52,13 +52,14 @@ TEST_P(BackspaceTest, Outcome) {
   EXPECT_EQ(editor.count(), c.count_after);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BackspaceTest,
-    ::testing::Values(BackspaceCase{"nothing_typed", 0, false, Outcome::Nothing, 0},
-                      BackspaceCase{"nothing_typed_at_first_cell", 0, true, Outcome::Nothing, 0},
-                      BackspaceCase{"first_cell_beeps_with_bytes", 3, true, Outcome::Beep, 3},
-                      BackspaceCase{"drops_last_byte", 3, false, Outcome::Erase, 2}),
-    [](const ::testing::TestParamInfo<BackspaceCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, BackspaceTest,
+                         ::testing::Values(BackspaceCase{"nothing_typed", 0, false, Outcome::Nothing, 0},
+                                           BackspaceCase{"nothing_typed_at_first_cell", 0, true, Outcome::Nothing, 0},
+                                           BackspaceCase{"first_cell_beeps_with_bytes", 3, true, Outcome::Beep, 3},
+                                           BackspaceCase{"drops_last_byte", 3, false, Outcome::Erase, 2}),
+                         [](const ::testing::TestParamInfo<BackspaceCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 struct TabCase {
   int typed;
@@ -144,8 +145,8 @@ INSTANTIATE_TEST_SUITE_P(
         ChunkCase{"carriage_return_rewinds", "abc\rX\n", 1024, 1024, {{"Xbc", true, true}}},
         ChunkCase{"byte_limit_splits_line", "abcdefgh\n", 5, 1024, {{"abcde", true, false}, {"fgh", true, true}}},
         ChunkCase{"line_feed_after_limit_taken", "abcde\nfg\n", 5, 1024, {{"abcde", true, false}, {"fg", true, true}}},
-        ChunkCase{"expansion_cut_keeps_rest", "a\t\tb\n", 1024, 10,
-                  {{"a        ", true, false}, {"        b", true, true}}},
+        ChunkCase{
+            "expansion_cut_keeps_rest", "a\t\tb\n", 1024, 10, {{"a        ", true, false}, {"        b", true, true}}},
         ChunkCase{"expansion_exactly_fills", "\t\t\n", 1024, 16, {{std::string(16, ' '), true, true}}},
         ChunkCase{"empty_lines", "\n\nx\n", 1024, 1024, {{"", true, false}, {"", true, false}, {"x", true, true}}},
         ChunkCase{"nul_ends_paste", std::string("ab\0cd\n", 6), 1024, 1024, {{"ab", false, true}}}),

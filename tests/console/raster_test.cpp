@@ -49,7 +49,7 @@ ClipRect whole(const QImage& image) { return ClipRect{0, 0, image.width() - 1, i
 struct LineCase {
   const char* name;
   int x0, y0, x1, y1;
-  ClipRect clip;      // right < 0: the whole image
+  ClipRect clip;  // right < 0: the whole image
   std::string expected;
 };
 void PrintTo(const LineCase& c, std::ostream* os) { *os << c.name; }
@@ -69,17 +69,42 @@ TEST_P(LineTest, PixelsFromStartToEndInclusive) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, LineTest,
     ::testing::Values(
-        LineCase{"horizontal", 1, 1, 6, 1, {0, 0, -1, -1},
+        LineCase{"horizontal",
+                 1,
+                 1,
+                 6,
+                 1,
+                 {0, 0, -1, -1},
                  rows({"........", ".######.", "........", "........", "........"})},
-        LineCase{"diagonal", 0, 0, 4, 4, {0, 0, -1, -1},
-                 rows({"#.......", ".#......", "..#.....", "...#....", "....#..."})},
-        LineCase{"shallow_slope_one_pixel_wide", 0, 0, 7, 2, {0, 0, -1, -1},
+        LineCase{
+            "diagonal", 0, 0, 4, 4, {0, 0, -1, -1}, rows({"#.......", ".#......", "..#.....", "...#....", "....#..."})},
+        LineCase{"shallow_slope_one_pixel_wide",
+                 0,
+                 0,
+                 7,
+                 2,
+                 {0, 0, -1, -1},
                  rows({"##......", "..####..", "......##", "........", "........"})},
-        LineCase{"steep_slope_one_pixel_wide", 0, 0, 2, 4, {0, 0, -1, -1},
+        LineCase{"steep_slope_one_pixel_wide",
+                 0,
+                 0,
+                 2,
+                 4,
+                 {0, 0, -1, -1},
                  rows({"#.......", "#.......", ".#......", ".#......", "..#....."})},
-        LineCase{"clipped_to_viewport", 0, 2, 7, 2, {2, 0, 5, 4},
+        LineCase{"clipped_to_viewport",
+                 0,
+                 2,
+                 7,
+                 2,
+                 {2, 0, 5, 4},
                  rows({"........", "........", "..####..", "........", "........"})},
-        LineCase{"from_far_outside", -30, 0, 2, 0, {0, 0, -1, -1},
+        LineCase{"from_far_outside",
+                 -30,
+                 0,
+                 2,
+                 0,
+                 {0, 0, -1, -1},
                  rows({"###.....", "........", "........", "........", "........"})}),
     [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
@@ -139,9 +164,9 @@ struct CombineCase {
 
 TEST(RasterCombine, WriteModes) {
   const std::vector<CombineCase> cases = {
-      {13, 0x123456, 0xABCDEF, 0xFF123456}, {7, 0x00FF00, 0x0F0F0F, 0xFF0FF00F}, {1, 0x123456, 0xABCDEF, 0xFF000000},
+      {13, 0x123456, 0xABCDEF, 0xFF123456}, {7, 0x00FF00, 0x0F0F0F, 0xFF0FF00F},  {1, 0x123456, 0xABCDEF, 0xFF000000},
       {16, 0x123456, 0xABCDEF, 0xFFFFFFFF}, {11, 0x123456, 0xABCDEF, 0xFFABCDEF}, {4, 0x00FFFF, 0, 0xFFFF0000},
-      {6, 0, 0x0000FF, 0xFFFFFF00},         {9, 0xF0F0F0, 0x3C3C3C, 0xFF303030}, {15, 0xF00000, 0x00000F, 0xFFF0000F},
+      {6, 0, 0x0000FF, 0xFFFFFF00},         {9, 0xF0F0F0, 0x3C3C3C, 0xFF303030},  {15, 0xF00000, 0x00000F, 0xFFF0000F},
       {99, 0x123456, 0, 0xFF123456},
   };
   for (const CombineCase& c : cases) {

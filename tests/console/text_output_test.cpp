@@ -41,24 +41,24 @@ const std::string k128(128, 'x');
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TextWriteTest,
-    ::testing::Values(
-        WriteCase{"carriage_return_overwrites", {std::string("ab\rc")}, {{1, "cb"}}, 1, 2},
-        WriteCase{"line_feed_moves_down", {std::string("ab\nc")}, {{1, "ab"}, {2, "c"}}, 2, 2},
-        WriteCase{"crlf_is_one_new_line", {std::string("ab\r\ncd")}, {{1, "ab"}, {2, "cd"}}, 2, 3},
-        WriteCase{"split_writes_continue", {"ab", "cd"}, {{1, "abcd"}}, 1, 5},
-        WriteCase{"one_cell_longer_than_row_wraps", {k128 + "y"}, {{1, k128}, {2, "y"}}, 2, 2},
-        WriteCase{"full_row_wraps_at_once", {k128}, {{1, k128}}, 2, 1},
-        WriteCase{"full_row_then_line_feed_leaves_blank_row", {k128 + "\nz"}, {{1, k128}, {3, "z"}}, 3, 2},
-        WriteCase{"nul_ends_the_string", {std::string("ab\0cd", 5)}, {{1, "ab"}}, 1, 3},
-        WriteCase{"control_bytes_take_cells", {std::string("a\tb")}, {{1, "a\tb"}}, 1, 4},
-        WriteCase{"empty_write", {""}, {}, 1, 1}),
+    ::testing::Values(WriteCase{"carriage_return_overwrites", {std::string("ab\rc")}, {{1, "cb"}}, 1, 2},
+                      WriteCase{"line_feed_moves_down", {std::string("ab\nc")}, {{1, "ab"}, {2, "c"}}, 2, 2},
+                      WriteCase{"crlf_is_one_new_line", {std::string("ab\r\ncd")}, {{1, "ab"}, {2, "cd"}}, 2, 3},
+                      WriteCase{"split_writes_continue", {"ab", "cd"}, {{1, "abcd"}}, 1, 5},
+                      WriteCase{"one_cell_longer_than_row_wraps", {k128 + "y"}, {{1, k128}, {2, "y"}}, 2, 2},
+                      WriteCase{"full_row_wraps_at_once", {k128}, {{1, k128}}, 2, 1},
+                      WriteCase{
+                          "full_row_then_line_feed_leaves_blank_row", {k128 + "\nz"}, {{1, k128}, {3, "z"}}, 3, 2},
+                      WriteCase{"nul_ends_the_string", {std::string("ab\0cd", 5)}, {{1, "ab"}}, 1, 3},
+                      WriteCase{"control_bytes_take_cells", {std::string("a\tb")}, {{1, "a\tb"}}, 1, 4},
+                      WriteCase{"empty_write", {""}, {}, 1, 1}),
     [](const ::testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ConsoleTest, LastRowWrapScrollsFirst) {
   for (int row = 1; row < 48; ++row) core->write_text(kGraphic1, "r" + std::to_string(row) + "\n");
   ASSERT_EQ(text_position(kGraphic1), std::make_pair(48, 1));
   core->write_text(kGraphic1, k128 + "y");
-  EXPECT_EQ(row_text(kGraphic1, 1), "r2");          // "r1" scrolled out
+  EXPECT_EQ(row_text(kGraphic1, 1), "r2");  // "r1" scrolled out
   EXPECT_EQ(row_text(kGraphic1, 46), "r47");
   EXPECT_EQ(row_text(kGraphic1, 47), k128);
   EXPECT_EQ(row_text(kGraphic1, 48), "y");
@@ -167,7 +167,8 @@ TEST_F(ConsoleTest, RepaintsAreCoalescedUntilTaken) {
   for (int i = 0; i < 50; ++i) core->write_text(kGraphic1, "b");
   EXPECT_EQ(presentation.count_events(kGraphic1, console::WindowEvent::Changed), first);
   QRect taken;
-  ASSERT_TRUE(core->with_surface(kGraphic1, [&](const console::ChildWindowRecord&, const QRect& dirty) { taken = dirty; }));
+  ASSERT_TRUE(
+      core->with_surface(kGraphic1, [&](const console::ChildWindowRecord&, const QRect& dirty) { taken = dirty; }));
   EXPECT_TRUE(taken.contains(QRect(0, 0, 51 * 8, 16)));
   core->write_text(kGraphic1, "c");
   EXPECT_EQ(presentation.count_events(kGraphic1, console::WindowEvent::Changed), first + 1);

@@ -59,11 +59,10 @@ INSTANTIATE_TEST_SUITE_P(
         RecordCase{"blanks_remove_entry", {{1, 1, "ab"}, {1, 1, "  "}}, 80, {}},
         RecordCase{"blank_run_alone_makes_no_entry", {{3, 2, "    "}}, 80, {}},
         RecordCase{"leading_blanks_kept", {{1, 1, "  x"}}, 80, {{1, 1, "  x"}}},
-        RecordCase{"rows_ordered", {{5, 1, "e"}, {2, 1, "b"}, {9, 1, "i"}}, 80,
-                   {{2, 1, "b"}, {5, 1, "e"}, {9, 1, "i"}}},
+        RecordCase{
+            "rows_ordered", {{5, 1, "e"}, {2, 1, "b"}, {9, 1, "i"}}, 80, {{2, 1, "b"}, {5, 1, "e"}, {9, 1, "i"}}},
         RecordCase{"column_beyond_right_ignored", {{1, 81, "x"}}, 80, {}},
-        RecordCase{"overwrite_tail_with_blanks_trims", {{1, 1, "abcdef"}, {1, 4, "   "}}, 80,
-                   {{1, 1, "abc"}}}),
+        RecordCase{"overwrite_tail_with_blanks_trims", {{1, 1, "abcdef"}, {1, 4, "   "}}, 80, {{1, 1, "abc"}}}),
     [](const ::testing::TestParamInfo<RecordCase>& info) { return std::string(info.param.name); });
 
 TEST(TextStoreTest, ScrollDropsTopRowAndMovesRowsInsideTheRange) {

@@ -77,7 +77,8 @@ QImage sample() {
 }
 
 std::vector<std::uint8_t> encode(const QImage& image, const QRect& area, int bits, const std::vector<QRgb>& palette) {
-  std::vector<std::uint8_t> out(static_cast<std::size_t>(console::image_file_size(area.width(), area.height(), bits)), 0xEE);
+  std::vector<std::uint8_t> out(static_cast<std::size_t>(console::image_file_size(area.width(), area.height(), bits)),
+                                0xEE);
   EXPECT_TRUE(console::encode_window_image(image, area, bits, palette, out));
   return out;
 }
@@ -188,7 +189,7 @@ TEST_F(WindowImageTest, SavedWindowIs32BitsWithoutColourTable) {
   EXPECT_EQ(file[at], 0);      // blue
   EXPECT_EQ(file[at + 1], 0);  // green
   EXPECT_EQ(file[at + 2], 255);
-  EXPECT_EQ(file[54], 255);    // bottom-left pixel is white
+  EXPECT_EQ(file[54], 255);  // bottom-left pixel is white
 }
 
 TEST_F(WindowImageTest, SizeQueryAndCapture) {
@@ -256,7 +257,8 @@ TEST_F(WindowImageTest, DepthFollowsTheDisplayWhenTheWindowWasConfigured) {
     ASSERT_GE(file.size(), 54u);
     EXPECT_EQ(u16(file, 28), c.bits);
     EXPECT_EQ(u32(file, 10), 54 + 4 * c.colour_entries);
-    EXPECT_EQ(file.size(), 54 + 4 * c.colour_entries + static_cast<std::size_t>(console::image_stride(200, c.bits)) * 100);
+    EXPECT_EQ(file.size(),
+              54 + 4 * c.colour_entries + static_cast<std::size_t>(console::image_stride(200, c.bits)) * 100);
   }
 }
 

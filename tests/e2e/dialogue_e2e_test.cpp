@@ -33,8 +33,7 @@ const std::string kMenu = lines({
     "   5 - Model map of the driven RL-diode circuit",
 });
 
-ExplorerRun run_in(const TemporaryDirectory& directory, std::vector<std::string> arguments,
-                   const std::string& input) {
+ExplorerRun run_in(const TemporaryDirectory& directory, std::vector<std::string> arguments, const std::string& input) {
   ExplorerOptions options;
   options.arguments = std::move(arguments);
   options.input = input;
@@ -72,8 +71,7 @@ TEST(Dialogue, RejectedAnswersRepeatTheQuestion) {
   // Map: 6 and x rejected, an empty line (map 0) rejected, 12 selects map 2 by its first digit.
   // Henon: record variable 3 and 0 rejected; Ntrans -1 rejected; N 1 rejected; "Y" rejected
   // for a y/n question; std 0 and -1 rejected, 5 accepted (5.0E-10).
-  const std::string input =
-      "6\nx\n\n21\n1.4\n0.3\n0.1\n0.1\n3\n0\n2\nY\ny\n-1\n0\n1\n2\nn\nn\nn\nn\n";
+  const std::string input = "6\nx\n\n21\n1.4\n0.3\n0.1\n0.1\n3\n0\n2\nY\ny\n-1\n0\n1\n2\nn\nn\nn\nn\n";
   const ExplorerRun run = run_in(directory, {"--terminal", "a.dat"}, input);
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
@@ -116,8 +114,7 @@ TEST(Dialogue, RejectedAnswersRepeatTheQuestion) {
                                  "11) Different system? (y/n) n",
                              }));
   // Ntrans = 0, N = 2, the y component: y0 and then the old x.
-  EXPECT_EQ(e2e::read_file(directory.file("a.dat")),
-            "        0.1000000000\r\n        0.1000000000\r\n");
+  EXPECT_EQ(e2e::read_file(directory.file("a.dat")), "        0.1000000000\r\n        0.1000000000\r\n");
 }
 
 TEST(Dialogue, NoiseStandardDeviationMustBePositive) {
@@ -232,8 +229,8 @@ TEST(Dialogue, SettingsCarryOverToLaterRecordingsAndSystems) {
 
 TEST(Dialogue, LargeSettingsPrintAsterisksAndGoOn) {
   TemporaryDirectory directory;
-  const ExplorerRun run = run_in(directory, {"--terminal", "big.dat", "big2.dat"},
-                                 "1\n2.0\n0.5\ny\n100000\n2\nn\ny\nn\nn\nn\nn\nn\n");
+  const ExplorerRun run =
+      run_in(directory, {"--terminal", "big.dat", "big2.dat"}, "1\n2.0\n0.5\ny\n100000\n2\nn\ny\nn\nn\nn\nn\nn\n");
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   // Ntrans = 100000 does not fit I5: asterisks, and the output conversion error is reported
@@ -249,8 +246,7 @@ TEST(Dialogue, AFileNameIsAskedForWhenTheArgumentsRunOut) {
   const ExplorerRun run = run_in(directory, {"--terminal"}, "1\n2.0\n0.5\ny\n0\n3\nn\nasked.dat\nn\nn\nn\n");
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
-  EXPECT_NE(run.out.find("File name missing or blank - please enter file name\nUNIT 1? "),
-            std::string::npos)
+  EXPECT_NE(run.out.find("File name missing or blank - please enter file name\nUNIT 1? "), std::string::npos)
       << run.out;
   EXPECT_EQ(e2e::split_lines(e2e::read_file(directory.file("asked.dat"))).size(), 3u);
 }
@@ -279,8 +275,7 @@ TEST(Dialogue, EndOfInputAtTheFirstQuestion) {
 
 TEST(Dialogue, AnImpossibleFileNameEndsWithTheOpenError) {
   TemporaryDirectory directory;
-  const ExplorerRun run = run_in(directory, {"--terminal", "no/such/directory/x.dat"},
-                                 "1\n2.0\n0.5\nn\nn\nn\nn\nn\n");
+  const ExplorerRun run = run_in(directory, {"--terminal", "no/such/directory/x.dat"}, "1\n2.0\n0.5\nn\nn\nn\nn\nn\n");
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 29) << run.err;
   EXPECT_NE(run.err.find("duzevi: severe (29): file not found, unit 1, file "), std::string::npos) << run.err;
@@ -289,8 +284,8 @@ TEST(Dialogue, AnImpossibleFileNameEndsWithTheOpenError) {
 TEST(Dialogue, OverlongAndBinaryAnswersAreRejectedWithoutHarm) {
   TemporaryDirectory directory;
   std::string binary = "\x01\x02\x7f\xff\xfe\x1b[2J";
-  const std::string input = std::string(300, '7') + "\n" + binary + "\n" + std::string(5000, 'a') +
-                            "\n1\n2.0\n0.5\nn\nn\nn\nn\nn\n";
+  const std::string input =
+      std::string(300, '7') + "\n" + binary + "\n" + std::string(5000, 'a') + "\n1\n2.0\n0.5\nn\nn\nn\nn\nn\n";
   const ExplorerRun run = run_in(directory, {"--terminal", "ok.dat"}, input);
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;

@@ -21,7 +21,7 @@ struct ExplorerRun {
 struct ExplorerOptions {
   std::vector<std::string> arguments;
   std::string input;
-  std::string working_directory;  // empty: the test's own
+  std::string working_directory;                                 // empty: the test's own
   std::vector<std::pair<std::string, std::string>> environment;  // added or replaced
   std::chrono::seconds time_limit{120};
   // Keep standard input open after `input` (the child sees no end of file; it is killed at

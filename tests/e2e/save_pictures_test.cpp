@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <limits>
 #include <optional>
 #include <set>
@@ -64,7 +64,8 @@ std::optional<Picture> read_bitmap(const std::string& path) {
   for (int y = 0; y < picture.height; ++y) {
     const std::size_t row = 54 + stride * static_cast<std::size_t>(picture.height - 1 - y);  // bottom row first
     for (int x = 0; x < picture.width; ++x) {
-      picture.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) + static_cast<std::size_t>(x)] =
+      picture
+          .pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) + static_cast<std::size_t>(x)] =
           u32(file, row + 4 * static_cast<std::size_t>(x)) & 0xFFFFFFu;
     }
   }
@@ -128,8 +129,18 @@ TEST(SavePictures, HenonRecordingPlotsAttractorAndSeriesAtTheScaledPositions) {
   EXPECT_TRUE(e2e::file_exists(dir.file("pictures/Input Window.bmp")));
 
   // Frames and ticks.
-  for (const auto& [x, y] : {std::pair{50, 50}, {250, 50}, {50, 250}, {250, 250}, {150, 50}, {50, 150},
-                             {50, 350}, {350, 350}, {50, 550}, {350, 550}, {200, 550}, {350, 450}})
+  for (const auto& [x, y] : {std::pair{50, 50},
+                             {250, 50},
+                             {50, 250},
+                             {250, 250},
+                             {150, 50},
+                             {50, 150},
+                             {50, 350},
+                             {350, 350},
+                             {50, 550},
+                             {350, 550},
+                             {200, 550},
+                             {350, 450}})
     EXPECT_TRUE(picture->black(x, y)) << "frame " << x << "," << y;
   for (int k = 1; k <= 9; ++k) {
     EXPECT_TRUE(picture->black(50 + 20 * k, 247) && picture->black(50 + 20 * k, 253)) << "tick " << k;
@@ -145,7 +156,8 @@ TEST(SavePictures, HenonRecordingPlotsAttractorAndSeriesAtTheScaledPositions) {
   for (const auto& s : states) {
     const double sx = offset(s[0], r.low[0], r.high[0]);
     const double sy = offset(s[1], r.low[1], r.high[1]);
-    if (sx > 0 && sx < 200 && sy > 0 && sy < 200) expected.emplace(50 + static_cast<int>(sx), 250 - static_cast<int>(sy));
+    if (sx > 0 && sx < 200 && sy > 0 && sy < 200)
+      expected.emplace(50 + static_cast<int>(sx), 250 - static_cast<int>(sy));
   }
   ASSERT_GT(expected.size(), 1000u);
   std::set<std::pair<int, int>> seen;

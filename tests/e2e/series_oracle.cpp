@@ -11,9 +11,7 @@ void step(const SeriesRequest& r, std::vector<double>& s) {
   const double x = s[0];
   const double y = s.size() > 1 ? s[1] : 0.0;
   switch (r.map_number) {
-    case 1:
-      s[0] = p[0] - x * x;
-      break;
+    case 1: s[0] = p[0] - x * x; break;
     case 2:
       s[0] = (p[1] * y - p[0] * x * x) + 1.0;
       s[1] = x;

@@ -5,8 +5,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QMenu>
 #include <QMdiArea>
+#include <QMenu>
 
 #include <string>
 
@@ -29,8 +29,8 @@ TEST_F(ClosingTest, TheEndBoxReportsTheExitCodeAndItsAnswerDecidesTheFrame) {
     QMessageBox::StandardButton answer;
     bool frame_closes;
   };
-  for (const Case& test : {Case{0, QMessageBox::No, false}, Case{3, QMessageBox::No, false},
-                           Case{3, QMessageBox::Yes, true}}) {
+  for (const Case& test :
+       {Case{0, QMessageBox::No, false}, Case{3, QMessageBox::No, false}, Case{3, QMessageBox::Yes, true}}) {
     SCOPED_TRACE(test.exit_code);
     restart();
     auto seen = std::make_shared<SeenBox>();
@@ -81,7 +81,8 @@ TEST_F(ClosingTest, AChildWindowOfAnOpenUnitCannotBeClosed) {
     core_->write_text(window.load(), "text");
   });
   ASSERT_TRUE(join_program());
-  ASSERT_TRUE(wait_until([&] { return frame_->sub_window(window.load()) != nullptr && frame_->sub_window(window.load())->isVisible(); }));
+  ASSERT_TRUE(wait_until(
+      [&] { return frame_->sub_window(window.load()) != nullptr && frame_->sub_window(window.load())->isVisible(); }));
   gui::ChildSubWindow* sub = frame_->sub_window(window.load());
   // No close button (the title bar draws it with the system menu).
   EXPECT_FALSE(sub->windowFlags().testFlag(Qt::WindowCloseButtonHint));

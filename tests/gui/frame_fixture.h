@@ -9,9 +9,9 @@
 
 #include <QMessageBox>
 #include <QPointer>
-#include <QTimer>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <atomic>
 #include <functional>

@@ -122,9 +122,8 @@ TEST(GuiPresentation, AQuestionAfterTheFrameIsGoneWaitsUntilThePresentationEnds)
   presentation->frame_gone();
   GuiPresentation* asked = presentation.get();
   std::atomic<int> answer{-1};
-  std::thread program([asked, &answer] {
-    answer.store(static_cast<int>(asked->message_box(console::MessageBoxRequest{})));
-  });
+  std::thread program(
+      [asked, &answer] { answer.store(static_cast<int>(asked->message_box(console::MessageBoxRequest{}))); });
   run_events_until([] { return false; }, 200);
   EXPECT_EQ(answer.load(), -1);  // nothing was shown and the thread still waits
   // Ending the presentation releases the waiting thread with Failed.

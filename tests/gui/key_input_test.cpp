@@ -46,8 +46,10 @@ TEST(KeyInput, TranslatesKeysToCharactersFunctionKeysScrollsAndCommands) {
       {"Shift+Insert", Qt::Key_Insert, Qt::ShiftModifier, "", KeyKind::Paste, 0},
       {"Insert alone", Qt::Key_Insert, none, "", KeyKind::None, 0},
       {"Page Up", Qt::Key_PageUp, none, "", KeyKind::Scroll, static_cast<int>(ScrollMove::PageUp)},
-      {"Ctrl+Page Up", Qt::Key_PageUp, Qt::ControlModifier, "", KeyKind::Scroll, static_cast<int>(ScrollMove::PageLeft)},
-      {"Ctrl+Page Down", Qt::Key_PageDown, Qt::ControlModifier, "", KeyKind::Scroll, static_cast<int>(ScrollMove::PageRight)},
+      {"Ctrl+Page Up", Qt::Key_PageUp, Qt::ControlModifier, "", KeyKind::Scroll,
+       static_cast<int>(ScrollMove::PageLeft)},
+      {"Ctrl+Page Down", Qt::Key_PageDown, Qt::ControlModifier, "", KeyKind::Scroll,
+       static_cast<int>(ScrollMove::PageRight)},
       {"Home", Qt::Key_Home, none, "", KeyKind::Scroll, static_cast<int>(ScrollMove::LeftEnd)},
       {"Ctrl+End", Qt::Key_End, Qt::ControlModifier, "", KeyKind::Scroll, static_cast<int>(ScrollMove::RightBottomEnd)},
       {"Left", Qt::Key_Left, none, "", KeyKind::Scroll, static_cast<int>(ScrollMove::LineLeft)},
@@ -81,18 +83,12 @@ TEST(KeyInput, ScrollsByLinesPagesAndToTheEndsWithinTheRange) {
   step.maximum_x = 700;
   step.maximum_y = 500;
   const std::vector<ScrollCase> cases = {
-      {ScrollMove::LineDown, {0, 0}, {0, 16}},
-      {ScrollMove::LineUp, {0, 10}, {0, 0}},
-      {ScrollMove::LineRight, {696, 0}, {700, 0}},
-      {ScrollMove::LineLeft, {8, 3}, {0, 3}},
-      {ScrollMove::PageDown, {5, 400}, {5, 500}},
-      {ScrollMove::PageUp, {5, 400}, {5, 200}},
-      {ScrollMove::PageRight, {100, 7}, {400, 7}},
-      {ScrollMove::PageLeft, {100, 7}, {0, 7}},
-      {ScrollMove::LeftEnd, {300, 250}, {0, 250}},
-      {ScrollMove::LeftTopEnd, {300, 250}, {0, 0}},
-      {ScrollMove::RightEnd, {3, 250}, {700, 250}},
-      {ScrollMove::RightBottomEnd, {3, 2}, {700, 500}},
+      {ScrollMove::LineDown, {0, 0}, {0, 16}},      {ScrollMove::LineUp, {0, 10}, {0, 0}},
+      {ScrollMove::LineRight, {696, 0}, {700, 0}},  {ScrollMove::LineLeft, {8, 3}, {0, 3}},
+      {ScrollMove::PageDown, {5, 400}, {5, 500}},   {ScrollMove::PageUp, {5, 400}, {5, 200}},
+      {ScrollMove::PageRight, {100, 7}, {400, 7}},  {ScrollMove::PageLeft, {100, 7}, {0, 7}},
+      {ScrollMove::LeftEnd, {300, 250}, {0, 250}},  {ScrollMove::LeftTopEnd, {300, 250}, {0, 0}},
+      {ScrollMove::RightEnd, {3, 250}, {700, 250}}, {ScrollMove::RightBottomEnd, {3, 2}, {700, 500}},
   };
   for (const ScrollCase& test : cases) {
     int x = test.from.x();

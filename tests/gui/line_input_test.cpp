@@ -52,20 +52,17 @@ TEST_F(LineInputTest, TypedLinesReachTheProgramAsEdited) {
          t.type(w, "b");
        },
        "a        b", 0},
-      {"bytes beyond 128 beep and are dropped",
-       [](FrameTest& t, int w) { t.type(w, QString(130, 'x')); },
-       x128, 2},
+      {"bytes beyond 128 beep and are dropped", [](FrameTest& t, int w) { t.type(w, QString(130, 'x')); }, x128, 2},
       {"Ctrl+Z is stored as byte 26",
        [](FrameTest& t, int w) {
          t.type(w, "a");
          t.key(w, Qt::Key_Z, Qt::ControlModifier);
        },
        std::string("a\x1a"), 0},
-      {"Esc without a selection is an ordinary byte",
-       [](FrameTest& t, int w) { t.key(w, Qt::Key_Escape); },
+      {"Esc without a selection is an ordinary byte", [](FrameTest& t, int w) { t.key(w, Qt::Key_Escape); },
        std::string("\x1b"), 0},
-      {"Latin-1 letters are typed as their byte", [](FrameTest& t, int w) { t.key_with_text(w, Qt::Key_Eacute, QString(QChar(0xE9))); },
-       std::string("\xe9"), 0},
+      {"Latin-1 letters are typed as their byte",
+       [](FrameTest& t, int w) { t.key_with_text(w, Qt::Key_Eacute, QString(QChar(0xE9))); }, std::string("\xe9"), 0},
   };
   for (const TypingCase& test : cases) {
     SCOPED_TRACE(test.name);
@@ -186,14 +183,20 @@ constexpr std::size_t kReadCapacity = 1024;
 
 TEST_F(LineInputTest, PastedTextIsCutIntoLinesThatNeverOverrunTheLine) {
   const std::vector<PasteCase> cases = {
-      {"rows ended by CR LF feed a read each", "first row\r\nsecond row\r\n", PasteBy::ShiftInsert,
+      {"rows ended by CR LF feed a read each",
+       "first row\r\nsecond row\r\n",
+       PasteBy::ShiftInsert,
        {"first row", "second row"}},
       {"tabs become eight spaces", "a\tb\n", PasteBy::EditPaste, {"a        b"}},
       {"a carriage return writes over the start of the line", "abcdef\rXY\n", PasteBy::ShiftInsert, {"XYcdef"}},
       {"an over-long line is cut at 126 bytes and the rest goes to the next read",
-       QString(200, QLatin1Char('p')) + "\n", PasteBy::EditPaste, {std::string(126, 'p'), std::string(74, 'p')}},
-      {"tabs that outgrow the line go on in the next read", QString(20, QLatin1Char('\t')) + "x\n",
-       PasteBy::ShiftInsert, {std::string(128, ' '), std::string(32, ' ') + "x"}},
+       QString(200, QLatin1Char('p')) + "\n",
+       PasteBy::EditPaste,
+       {std::string(126, 'p'), std::string(74, 'p')}},
+      {"tabs that outgrow the line go on in the next read",
+       QString(20, QLatin1Char('\t')) + "x\n",
+       PasteBy::ShiftInsert,
+       {std::string(128, ' '), std::string(32, ' ') + "x"}},
   };
   for (const PasteCase& test : cases) {
     SCOPED_TRACE(test.name);

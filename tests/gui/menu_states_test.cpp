@@ -46,14 +46,12 @@ TEST(MenuStates, FollowTheProgramAndTheActiveWindow) {
       {"a fresh window", {}, {}},
       {"text on the clipboard enables Paste", context_with([](MenuContext& c) { c.clipboard_has_text = true; }),
        states_with([](MenuStates& s) { s.paste_enabled = true; })},
-      {"pending paste grays Paste and enables Clear Paste",
-       context_with([](MenuContext& c) {
+      {"pending paste grays Paste and enables Clear Paste", context_with([](MenuContext& c) {
          c.clipboard_has_text = true;
          c.paste_pending = true;
        }),
        states_with([](MenuStates& s) { s.clear_paste_enabled = true; })},
-      {"a selection grays selecting, pasting and the view modes",
-       context_with([](MenuContext& c) {
+      {"a selection grays selecting, pasting and the view modes", context_with([](MenuContext& c) {
          c.selection_in_progress = true;
          c.clipboard_has_text = true;
        }),
@@ -62,8 +60,7 @@ TEST(MenuStates, FollowTheProgramAndTheActiveWindow) {
          s.size_to_fit_enabled = false;
          s.full_screen_enabled = false;
        })},
-      {"a selection with an area enables Copy",
-       context_with([](MenuContext& c) {
+      {"a selection with an area enables Copy", context_with([](MenuContext& c) {
          c.selection_in_progress = true;
          c.selection_has_area = true;
        }),
@@ -73,10 +70,8 @@ TEST(MenuStates, FollowTheProgramAndTheActiveWindow) {
          s.size_to_fit_enabled = false;
          s.full_screen_enabled = false;
        })},
-      {"Copy is grayed without a selection",
-       context_with([](MenuContext& c) { c.selection_has_area = true; }), {}},
-      {"Size To Fit grays selecting and pasting and is checked",
-       context_with([](MenuContext& c) {
+      {"Copy is grayed without a selection", context_with([](MenuContext& c) { c.selection_has_area = true; }), {}},
+      {"Size To Fit grays selecting and pasting and is checked", context_with([](MenuContext& c) {
          c.fit_to_window = true;
          c.clipboard_has_text = true;
        }),
@@ -84,25 +79,22 @@ TEST(MenuStates, FollowTheProgramAndTheActiveWindow) {
          s.select_enabled = false;
          s.size_to_fit_checked = true;
        })},
-      {"Full Screen shown is checked and grays selecting",
-       context_with([](MenuContext& c) { c.full_screen = true; }),
+      {"Full Screen shown is checked and grays selecting", context_with([](MenuContext& c) { c.full_screen = true; }),
        states_with([](MenuStates& s) {
          s.select_enabled = false;
          s.full_screen_checked = true;
        })},
-      {"paused: the State item reads Resume",
-       context_with([](MenuContext& c) { c.run_state = RunState::Paused; }),
+      {"paused: the State item reads Resume", context_with([](MenuContext& c) { c.run_state = RunState::Paused; }),
        states_with([](MenuStates& s) { s.state_reads_resume = true; })},
-      {"running again: it reads Pause",
-       context_with([](MenuContext& c) { c.state_item_reads_resume = true; }), {}},
-      {"finished: it stays as it reads (Resume)",
-       context_with([](MenuContext& c) {
+      {"running again: it reads Pause", context_with([](MenuContext& c) { c.state_item_reads_resume = true; }), {}},
+      {"finished: it stays as it reads (Resume)", context_with([](MenuContext& c) {
          c.run_state = RunState::Finished;
          c.state_item_reads_resume = true;
        }),
        states_with([](MenuStates& s) { s.state_reads_resume = true; })},
       {"finished: it stays as it reads (Pause)",
-       context_with([](MenuContext& c) { c.run_state = RunState::Finished; }), {}},
+       context_with([](MenuContext& c) { c.run_state = RunState::Finished; }),
+       {}},
       {"a waiting read enables Input", context_with([](MenuContext& c) { c.input_waiting = true; }),
        states_with([](MenuStates& s) { s.input_enabled = true; })},
       {"a hidden status bar is unchecked", context_with([](MenuContext& c) { c.status_bar_shown = false; }),

@@ -68,16 +68,26 @@ TEST_F(MenusTest, OnlyTheFallbackBarIsShownUntilAChildWindowIsActive) {
 
 TEST_F(MenusTest, TheFullBarHoldsEveryCommandWithItsText) {
   const std::vector<std::pair<int, QString>> items = {
-      {gui::kPrint, "&Print..."},        {gui::kSave, "&Save..."},
-      {gui::kExit, "E&xit\tCtrl+C"},     {gui::kSelectText, "Select &Text"},
-      {gui::kSelectGraphics, "Select &Graphics"}, {gui::kSelectAll, "Select &All"},
-      {gui::kCopy, "&Copy\tCtrl+Ins"},   {gui::kPaste, "&Paste"},
-      {gui::kSizeToFit, "&Size To Fit"}, {gui::kFullScreen, "&Full Screen\tAlt+Enter"},
-      {gui::kPause, "&Pause\tCtrl+S"},   {gui::kCascade, "&Cascade"},
-      {gui::kTile, "&Tile"},             {gui::kArrangeIcons, "&Arrange Icons"},
-      {gui::kInput, "&Input"},           {gui::kClearPaste, "C&lear Paste"},
-      {gui::kStatusBar, "&Status Bar"},  {gui::kContents, "&Contents"},
-      {gui::kUsingHelp, "Using &Help"},  {gui::kAbout, "&About"},
+      {gui::kPrint, "&Print..."},
+      {gui::kSave, "&Save..."},
+      {gui::kExit, "E&xit\tCtrl+C"},
+      {gui::kSelectText, "Select &Text"},
+      {gui::kSelectGraphics, "Select &Graphics"},
+      {gui::kSelectAll, "Select &All"},
+      {gui::kCopy, "&Copy\tCtrl+Ins"},
+      {gui::kPaste, "&Paste"},
+      {gui::kSizeToFit, "&Size To Fit"},
+      {gui::kFullScreen, "&Full Screen\tAlt+Enter"},
+      {gui::kPause, "&Pause\tCtrl+S"},
+      {gui::kCascade, "&Cascade"},
+      {gui::kTile, "&Tile"},
+      {gui::kArrangeIcons, "&Arrange Icons"},
+      {gui::kInput, "&Input"},
+      {gui::kClearPaste, "C&lear Paste"},
+      {gui::kStatusBar, "&Status Bar"},
+      {gui::kContents, "&Contents"},
+      {gui::kUsingHelp, "Using &Help"},
+      {gui::kAbout, "&About"},
   };
   for (const auto& [command, text] : items) {
     SCOPED_TRACE(command);
@@ -226,8 +236,11 @@ TEST_F(MenusTest, F1OnAMenuItemOpensItsHelpTopicOrSaysThereIsNone) {
     std::optional<int> context;  // nothing: "Help not available for menu item"
   };
   const std::vector<Case> cases = {
-      {gui::kPause, 1012}, {gui::kExit, 1000}, {gui::kSave, 1018},
-      {gui::kSelectAll, std::nullopt}, {gui::kContents, std::nullopt},
+      {gui::kPause, 1012},
+      {gui::kExit, 1000},
+      {gui::kSave, 1018},
+      {gui::kSelectAll, std::nullopt},
+      {gui::kContents, std::nullopt},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.command);
@@ -326,12 +339,12 @@ TEST_F(MenusTest, TheProgramDeletesPopupsAndItemsOfTheBarShown) {
   // In order, on the full bar (File, Edit, View, State, Window, Help; the Window popup holds
   // six commands, then a separator and the list of windows).
   const std::vector<Deletion> deletions = {
-      {2, 1, true},    // Edit > Select Text
-      {5, 7, false},   // the separator before the list of windows
-      {5, 8, false},   // the list of windows
-      {3, 0, true},    // the whole View popup: File, Edit, State, Window, Help remain
-      {6, 0, false},   // only five popups now
-      {0, 1, false},   {console::kLastMenuNumber + 1, 0, false}, {1, -1, false}, {1, 99, false},
+      {2, 1, true},   // Edit > Select Text
+      {5, 7, false},  // the separator before the list of windows
+      {5, 8, false},  // the list of windows
+      {3, 0, true},   // the whole View popup: File, Edit, State, Window, Help remain
+      {6, 0, false},  // only five popups now
+      {0, 1, false}, {console::kLastMenuNumber + 1, 0, false}, {1, -1, false}, {1, 99, false},
   };
   std::vector<int> outcomes(deletions.size(), -1);
   std::atomic<bool> done{false};

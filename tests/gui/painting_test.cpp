@@ -34,7 +34,9 @@ class PaintingTest : public FrameTest {
     settle(40);
     return window.load();
   }
-  QImage grab_viewport(gui::ChildView* shown) { return shown->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+  QImage grab_viewport(gui::ChildView* shown) {
+    return shown->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  }
 };
 
 TEST_F(PaintingTest, TheViewShowsTheSurfaceAndTheCaretInvertsItsCell) {
@@ -168,10 +170,8 @@ struct StartCase {
 
 TEST_F(PaintingTest, TheFrameIsFirstShownAsTheProfileKeyAndTheHookAsk) {
   const std::vector<StartCase> cases = {
-      {"nothing asked", std::nullopt, 0, false, false},
-      {"hook maximises", std::nullopt, 2, true, false},
-      {"hook minimises", std::nullopt, 1, false, true},
-      {"key 1 overrides a normal request", 1, 3, true, false},
+      {"nothing asked", std::nullopt, 0, false, false},     {"hook maximises", std::nullopt, 2, true, false},
+      {"hook minimises", std::nullopt, 1, false, true},     {"key 1 overrides a normal request", 1, 3, true, false},
       {"key 0 leaves the hook's state", 0, 1, false, true},
   };
   for (const StartCase& test : cases) {
@@ -199,7 +199,9 @@ TEST_F(PaintingTest, TheFrameIsFirstShownAsTheProfileKeyAndTheHookAsk) {
 }
 
 TEST_F(PaintingTest, SetWindowSizeOnTheFrameAfterStartUpResizesItsClientArea) {
-  auto program = run_program([&] { core_->set_window_size(console::kFrameUnit, console::WindowPosition{4, 10, 20, 300, 500}); });
+  auto program = run_program([&] {
+    core_->set_window_size(console::kFrameUnit, console::WindowPosition{4, 10, 20, 300, 500});
+  });
   ASSERT_TRUE(join_program());
   ASSERT_TRUE(wait_until([&] { return frame_->mdi_area()->size() == QSize(500, 300); }))
       << frame_->mdi_area()->width() << "x" << frame_->mdi_area()->height();

@@ -20,7 +20,7 @@
 namespace gui_test {
 namespace {
 
-constexpr int kCell = 8;   // the default text cell: 8 x 16 pixels
+constexpr int kCell = 8;  // the default text cell: 8 x 16 pixels
 constexpr int kRow = 16;
 
 QRgb palette_colour(int index) {
@@ -121,9 +121,8 @@ class SelectionCopyTest : public FrameTest {
   // Runs a selection command and waits until the program has stopped and the selection is on.
   void begin(int command) {
     frame_->run_command(command);
-    ASSERT_TRUE(wait_until([this] {
-      return shown()->selection_in_progress() && core_->run_state() == console::RunState::Paused;
-    }));
+    ASSERT_TRUE(wait_until(
+        [this] { return shown()->selection_in_progress() && core_->run_state() == console::RunState::Paused; }));
   }
   void press(QPoint at) { QTest::mousePress(shown()->viewport(), Qt::LeftButton, Qt::NoModifier, at); }
   void release(QPoint at) { QTest::mouseRelease(shown()->viewport(), Qt::LeftButton, Qt::NoModifier, at); }
@@ -195,40 +194,37 @@ const std::string kFourRows = "r1\r\nr2\r\nrow three\r\nrow four\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Selections, TextCopyTest,
-    ::testing::Values(
-        TextCopyCase{"keys_middle_of_a_row_to_the_middle_of_the_next", kTwoRows, gui::kSelectText,
-                     [](SelectionCopyTest& t) {
-                       t.keys(Qt::Key_Right, 6);
-                       t.keys(Qt::Key_Down, 1, Qt::ShiftModifier);
-                       t.keys(Qt::Key_Left, 1, Qt::ShiftModifier);
-                     },
-                     "beta\r\ngamma"},
-        TextCopyCase{"mouse_dragged_backwards", kTwoRows, gui::kSelectText,
-                     [](SelectionCopyTest& t) { t.drag(at_column(5, 1), at_column(6, 0)); },
-                     "beta\r\ngamma"},
-        TextCopyCase{"blank_rows_between_add_nothing", "alpha\r\n\r\n   \r\nomega\r\n", gui::kSelectText,
-                     [](SelectionCopyTest& t) { t.drag(at_column(3, 0), at_column(2, 3)); },
-                     "ha\r\nom"},
-        TextCopyCase{"one_row_to_its_end_keeps_its_line_end", kTwoRows, gui::kSelectText,
-                     [](SelectionCopyTest& t) {
-                       t.keys(Qt::Key_Down, 1);
-                       t.keys(Qt::Key_End, 1, Qt::ShiftModifier);
-                     },
-                     "gamma delta\r\n"},
-        TextCopyCase{"within_one_row", kTwoRows, gui::kSelectText,
-                     [](SelectionCopyTest& t) { t.drag(at_column(2, 0), at_column(8, 0)); },
-                     "pha be"},
-        TextCopyCase{"keys_in_a_scrolled_view_start_at_its_top_left_cell", kFourRows, gui::kSelectText,
-                     [](SelectionCopyTest& t) { t.keys(Qt::Key_End, 1, Qt::ShiftModifier); }, "row three\r\n",
-                     [](SelectionCopyTest& t) { t.keys(Qt::Key_Down, 2); }},
-        TextCopyCase{"mouse_in_a_view_scrolled_during_the_selection", kFourRows, gui::kSelectText,
-                     [](SelectionCopyTest& t) {
-                       t.shown()->scroll_to(0, 2 * kRow);
-                       t.drag(at_column(4, 0), at_column(3, 1));
-                     },
-                     "three\r\nrow"},
-        TextCopyCase{"select_all_of_a_text_window", "alpha beta\r\n\r\n  indented\r\n", gui::kSelectAll,
-                     [](SelectionCopyTest&) {}, "alpha beta\r\n  indented\r\n"}),
+    ::testing::Values(TextCopyCase{"keys_middle_of_a_row_to_the_middle_of_the_next", kTwoRows, gui::kSelectText,
+                                   [](SelectionCopyTest& t) {
+                                     t.keys(Qt::Key_Right, 6);
+                                     t.keys(Qt::Key_Down, 1, Qt::ShiftModifier);
+                                     t.keys(Qt::Key_Left, 1, Qt::ShiftModifier);
+                                   },
+                                   "beta\r\ngamma"},
+                      TextCopyCase{"mouse_dragged_backwards", kTwoRows, gui::kSelectText,
+                                   [](SelectionCopyTest& t) { t.drag(at_column(5, 1), at_column(6, 0)); },
+                                   "beta\r\ngamma"},
+                      TextCopyCase{"blank_rows_between_add_nothing", "alpha\r\n\r\n   \r\nomega\r\n", gui::kSelectText,
+                                   [](SelectionCopyTest& t) { t.drag(at_column(3, 0), at_column(2, 3)); }, "ha\r\nom"},
+                      TextCopyCase{"one_row_to_its_end_keeps_its_line_end", kTwoRows, gui::kSelectText,
+                                   [](SelectionCopyTest& t) {
+                                     t.keys(Qt::Key_Down, 1);
+                                     t.keys(Qt::Key_End, 1, Qt::ShiftModifier);
+                                   },
+                                   "gamma delta\r\n"},
+                      TextCopyCase{"within_one_row", kTwoRows, gui::kSelectText,
+                                   [](SelectionCopyTest& t) { t.drag(at_column(2, 0), at_column(8, 0)); }, "pha be"},
+                      TextCopyCase{"keys_in_a_scrolled_view_start_at_its_top_left_cell", kFourRows, gui::kSelectText,
+                                   [](SelectionCopyTest& t) { t.keys(Qt::Key_End, 1, Qt::ShiftModifier); },
+                                   "row three\r\n", [](SelectionCopyTest& t) { t.keys(Qt::Key_Down, 2); }},
+                      TextCopyCase{"mouse_in_a_view_scrolled_during_the_selection", kFourRows, gui::kSelectText,
+                                   [](SelectionCopyTest& t) {
+                                     t.shown()->scroll_to(0, 2 * kRow);
+                                     t.drag(at_column(4, 0), at_column(3, 1));
+                                   },
+                                   "three\r\nrow"},
+                      TextCopyCase{"select_all_of_a_text_window", "alpha beta\r\n\r\n  indented\r\n", gui::kSelectAll,
+                                   [](SelectionCopyTest&) {}, "alpha beta\r\n  indented\r\n"}),
     [](const ::testing::TestParamInfo<TextCopyCase>& info) { return std::string(info.param.name); });
 
 // ---- title prefixes and the pause ----

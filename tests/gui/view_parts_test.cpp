@@ -18,8 +18,8 @@ TEST(ViewGeometry, ScrollRangeIsTheOverflowUnlessItIsTwoPixelsOrLess) {
     int client;
     int expected;
   };
-  for (const Case& test : {Case{1024, 376, 648}, Case{100, 98, 0}, Case{100, 97, 3}, Case{100, 100, 0},
-                           Case{50, 400, 0}, Case{0, 0, 0}}) {
+  for (const Case& test :
+       {Case{1024, 376, 648}, Case{100, 98, 0}, Case{100, 97, 3}, Case{100, 100, 0}, Case{50, 400, 0}, Case{0, 0, 0}}) {
     EXPECT_EQ(scroll_maximum(test.surface, test.client), test.expected) << test.surface << " in " << test.client;
   }
 }
@@ -70,7 +70,8 @@ TEST(SurfaceMirror, CopiesOnlyTheDirtyAreaOnceItHasTheSurface) {
   const QRect changed = mirror.update_from(surface, QRect(60, 30, 10, 10));
   EXPECT_EQ(changed, QRect(60, 30, 4, 2));  // clipped to the surface
   for (const QPoint p : {QPoint(60, 30), QPoint(63, 31)}) EXPECT_EQ(mirror.image().pixel(p), qRgb(0, 0, 0));
-  for (const QPoint p : {QPoint(0, 0), QPoint(59, 31), QPoint(63, 29)}) EXPECT_EQ(mirror.image().pixel(p), qRgb(255, 255, 255));
+  for (const QPoint p : {QPoint(0, 0), QPoint(59, 31), QPoint(63, 29)})
+    EXPECT_EQ(mirror.image().pixel(p), qRgb(255, 255, 255));
   EXPECT_TRUE(mirror.update_from(surface, QRect(100, 100, 5, 5)).isEmpty());
   // The mirror owns its pixels: drawing on the surface later does not reach it.
   surface.setPixel(0, 0, qRgb(9, 9, 9));
@@ -92,11 +93,10 @@ TEST(Dialogs, BoxTextTurnsEveryLineEndIntoALineBreak) {
     std::string text;
     QString expected;
   };
-  for (const Case& test : {Case{"A File Must be Selected\r\rTerminate Program?", "A File Must be Selected\n\nTerminate Program?"},
-                           Case{"one\r\ntwo\nthree\r", "one\ntwo\nthree\n"},
-                           Case{"\r\n\r\n", "\n\n"},
-                           Case{std::string("caf\xe9", 4), QString::fromUtf8("caf\xc3\xa9")},
-                           Case{"", ""}}) {
+  for (const Case& test :
+       {Case{"A File Must be Selected\r\rTerminate Program?", "A File Must be Selected\n\nTerminate Program?"},
+        Case{"one\r\ntwo\nthree\r", "one\ntwo\nthree\n"}, Case{"\r\n\r\n", "\n\n"},
+        Case{std::string("caf\xe9", 4), QString::fromUtf8("caf\xc3\xa9")}, Case{"", ""}}) {
     EXPECT_EQ(box_text(test.text), test.expected);
   }
 }

@@ -27,10 +27,8 @@ TEST_F(ErrorStackTest, PushAndPopLeaveTheStackAsItWas) {
   struct Case {
     std::string pushed, popped;
   };
-  const Case cases[] = {{"DRNUN", "DRNUN"},
-                        {"ABC   ", "ABC"},
-                        {long_name, long_name},
-                        {long_name, long_name.substr(0, 32)}};
+  const Case cases[] = {
+      {"DRNUN", "DRNUN"}, {"ABC   ", "ABC"}, {long_name, long_name}, {long_name, long_name.substr(0, 32)}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pushed);
     E1PSH(c.pushed);
@@ -46,22 +44,19 @@ TEST_F(ErrorStackTest, FortyNinePushesThenRefusal) {
   for (int i = 0; i < 49; ++i) E1PSH("R" + std::to_string(i));
   EXPECT_EQ(error_stack_level(), kMaxStackLevel);
   EXPECT_THROW(E1PSH("ONE_TOO_MANY"), LibraryStopped);
-  EXPECT_EQ(printed_words(),
-            "Error condition in E1PSH. Push would cause stack level to exceed 50. ");
+  EXPECT_EQ(printed_words(), "Error condition in E1PSH. Push would cause stack level to exceed 50. ");
   EXPECT_EQ(printed_lines().at(0).rfind(" *** Error condition in E1PSH.", 0), 0u);
   EXPECT_EQ(error_stack_level(), kMaxStackLevel);
 }
 
 TEST_F(ErrorStackTest, BadPopsStopTheProgram) {
   EXPECT_THROW(E1POP("DRNUN"), LibraryStopped);
-  EXPECT_EQ(printed_words(),
-            "Error condition in E1POP. Cannot pop from DRNUN because stack is empty. ");
+  EXPECT_EQ(printed_words(), "Error condition in E1POP. Cannot pop from DRNUN because stack is empty. ");
 
   testing::reset_library_state();
   E1PSH("DRNNOR");
   EXPECT_THROW(E1POP("DRNUN"), LibraryStopped);
-  EXPECT_EQ(printed_words(),
-            "Error condition in E1POP. DRNUN does not match the name DRNNOR in the stack. ");
+  EXPECT_EQ(printed_words(), "Error condition in E1POP. DRNUN does not match the name DRNNOR in the stack. ");
   EXPECT_EQ(error_stack_level(), 2);
 }
 
@@ -98,8 +93,8 @@ TEST_F(ErrorStackTest, EachTypePrintsAndStopsAsItsAttributesSay) {
       }
     }
     if (c.printed) {
-      const std::string expected = " *** " + std::string(error_type_name(c.type)) +
-                                   " ERROR 7 from DRTEST.  Something is wrong.\n";
+      const std::string expected =
+          " *** " + std::string(error_type_name(c.type)) + " ERROR 7 from DRTEST.  Something is wrong.\n";
       EXPECT_EQ(printed_text(), expected);  // printed exactly once
     } else {
       EXPECT_TRUE(printed_lines().empty());

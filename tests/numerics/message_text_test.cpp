@@ -48,15 +48,14 @@ TEST(MessageTemplate, LengthLimits) {
   EXPECT_EQ(values.texts[0].size(), kMaxInsertionTextLength);
   EXPECT_EQ(expand_message_template(std::string(2000, 'x'), values).size(), kMaxMessageLength);
   // An insertion that crosses the limit is cut there.
-  const std::string expanded =
-      expand_message_template(std::string(1000, 'x') + "%(L1)tail", values);
+  const std::string expanded = expand_message_template(std::string(1000, 'x') + "%(L1)tail", values);
   EXPECT_EQ(expanded, std::string(1000, 'x') + std::string(24, 't'));
 }
 
 TEST(ErrorPrinting, RoutineNamesAndTypeNames) {
-  const std::pair<const char*, const char*> names[] = {
-      {"dRNUN", "DRNUN"}, {"drnun", "drnun"}, {"DRNNOR  ", "DRNNOR"}, {"dR", "DR"},
-      {"d", "d"},         {"1A", "1A"},       {"", ""},                {"aBc", "ABc"}};
+  const std::pair<const char*, const char*> names[] = {{"dRNUN", "DRNUN"}, {"drnun", "drnun"}, {"DRNNOR  ", "DRNNOR"},
+                                                       {"dR", "DR"},       {"d", "d"},         {"1A", "1A"},
+                                                       {"", ""},           {"aBc", "ABc"}};
   for (const auto& [stored, printed] : names) EXPECT_EQ(printed_routine_name(stored), printed);
   EXPECT_EQ(error_type_name(kTerminal), "TERMINAL");
   EXPECT_EQ(error_type_name(kWarningImmediate), "WARNING");
@@ -65,15 +64,15 @@ TEST(ErrorPrinting, RoutineNamesAndTypeNames) {
 }
 
 TEST(ErrorPrinting, Wrapping) {
-  const auto lines = format_error_lines(kTerminal, 1, "dRNUN",
-                                        "NR = 0.  NR must be greater than or equal to 1.");
+  const auto lines = format_error_lines(kTerminal, 1, "dRNUN", "NR = 0.  NR must be greater than or equal to 1.");
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], " *** TERMINAL ERROR 1 from DRNUN.  NR = 0.  NR must be greater than or");
   EXPECT_EQ(lines[1], " ***          equal to 1.");
 
   const std::string message =
       "A long message that has to go over several lines because it keeps talking about the "
-      "arguments of the routine, " + std::string(150, 'w') + " and ends here.";
+      "arguments of the routine, " +
+      std::string(150, 'w') + " and ends here.";
   const auto wrapped = format_error_lines(kWarning, 12, "LONG", message);
   EXPECT_GE(wrapped.size(), 4u);
   for (std::size_t i = 0; i < wrapped.size(); ++i) {
@@ -90,18 +89,16 @@ TEST(ErrorPrinting, Wrapping) {
   EXPECT_EQ(joined, expected);
 
   EXPECT_EQ(format_plain_lines("first%/  second%/%/third"),
-            (std::vector<std::string>{" *** first", " ***          second", " ***",
-                                      " ***          third"}));
-  EXPECT_EQ(format_error_lines(kNote, 3, "", "x"),
-            (std::vector<std::string>{" *** NOTE ERROR 3.  x"}));
+            (std::vector<std::string>{" *** first", " ***          second", " ***", " ***          third"}));
+  EXPECT_EQ(format_error_lines(kNote, 3, "", "x"), (std::vector<std::string>{" *** NOTE ERROR 3.  x"}));
 }
 
 TEST(MachineConstants, Tables) {
   const double inf = std::numeric_limits<double>::infinity();
-  const double doubles[] = {std::ldexp(1.0, -1022), std::numeric_limits<double>::max(),
-                            std::ldexp(1.0, -53), std::ldexp(1.0, -52), std::log10(2.0)};
-  const float singles[] = {std::ldexp(1.0f, -126), std::numeric_limits<float>::max(),
-                           std::ldexp(1.0f, -24), std::ldexp(1.0f, -23), std::log10(2.0f)};
+  const double doubles[] = {std::ldexp(1.0, -1022), std::numeric_limits<double>::max(), std::ldexp(1.0, -53),
+                            std::ldexp(1.0, -52), std::log10(2.0)};
+  const float singles[] = {std::ldexp(1.0f, -126), std::numeric_limits<float>::max(), std::ldexp(1.0f, -24),
+                           std::ldexp(1.0f, -23), std::log10(2.0f)};
   for (int i = 1; i <= 5; ++i) {
     EXPECT_EQ(DMACH(i), doubles[i - 1]) << i;
     EXPECT_EQ(AMACH(i), singles[i - 1]) << i;
@@ -120,8 +117,7 @@ TEST(MachineConstants, BadIndex) {
     EXPECT_THROW(DMACH(index), testing::LibraryStopped);
     EXPECT_EQ(testing::printed_lines().at(0),
               " *** TERMINAL ERROR 1 from DMACH.  The argument must be between 1 and 8");
-    EXPECT_EQ(testing::printed_lines().at(1),
-              " ***          inclusive. N = " + std::to_string(index));
+    EXPECT_EQ(testing::printed_lines().at(1), " ***          inclusive. N = " + std::to_string(index));
     testing::reset_library_state();
     set_error_stop_attribute(kTerminal, false);
     EXPECT_TRUE(std::isnan(AMACH(index)));

@@ -28,8 +28,12 @@ TEST_F(NormalDeviatesTest, KnownValues) {
     double expected;  // to nine decimals
   };
   const Case cases[] = {
-      {0.6, 0.253347103},   {0.9, 1.281551492},   {0.975, 1.959963955},
-      {0.999, 3.090232183}, {0.025, -1.959963955}, {kSmallestUniform, -6.120756334},
+      {0.6, 0.253347103},
+      {0.9, 1.281551492},
+      {0.975, 1.959963955},
+      {0.999, 3.090232183},
+      {0.025, -1.959963955},
+      {kSmallestUniform, -6.120756334},
       {1.0 - kSmallestUniform, 6.120756334},
   };
   for (const Case& c : cases) {

@@ -14,9 +14,7 @@ namespace numerics {
 namespace {
 
 // 16807 * seed mod (2^31 - 1) in 64-bit arithmetic, independent of Schrage's method.
-std::int32_t reference_next(std::int64_t seed) {
-  return static_cast<std::int32_t>(seed * 16807 % 2147483647);
-}
+std::int32_t reference_next(std::int64_t seed) { return static_cast<std::int32_t>(seed * 16807 % 2147483647); }
 
 // A clock whose time the tests choose; it counts how often it is read.
 std::optional<TimeOfDay> g_clock_time;
@@ -40,8 +38,7 @@ TEST_F(UniformGeneratorTest, KnownSequences) {
   };
   const Case cases[] = {
       {1, {16807, 282475249, 1622650073}, {}},
-      {134508, {113192309, 1900109768, 2063039886},
-       {0.05270927634682007, 0.8848075610049104, 0.9606778095293221}},
+      {134508, {113192309, 1900109768, 2063039886}, {0.05270927634682007, 0.8848075610049104, 0.9606778095293221}},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(init_uniform_generator(c.seed));
@@ -62,8 +59,7 @@ TEST_F(UniformGeneratorTest, KnownSequences) {
 }
 
 TEST_F(UniformGeneratorTest, SchrageStepMatchesWideArithmetic) {
-  for (const std::int32_t seed :
-       {1, 2, 127772, 127773, 127774, 16807, 1 << 30, 2147483645, 2147483646}) {
+  for (const std::int32_t seed : {1, 2, 127772, 127773, 127774, 16807, 1 << 30, 2147483645, 2147483646}) {
     ASSERT_TRUE(init_uniform_generator(seed));
     double r = 0.0;
     DRNUN(1, {&r, 1});
@@ -78,9 +74,8 @@ TEST_F(UniformGeneratorTest, SeedFromTheClockAtTheFirstCallOnly) {
     std::int32_t seed;
   };
   const Case cases[] = {
-      {TimeOfDay{0, 0, 0}, 123457},    {TimeOfDay{0, 0, 1}, 2},
-      {TimeOfDay{13, 45, 7}, 134508},  {TimeOfDay{23, 59, 59}, 235960},
-      {TimeOfDay{23, 59, 60}, 235961}, {std::nullopt, 123457},
+      {TimeOfDay{0, 0, 0}, 123457},    {TimeOfDay{0, 0, 1}, 2},         {TimeOfDay{13, 45, 7}, 134508},
+      {TimeOfDay{23, 59, 59}, 235960}, {TimeOfDay{23, 59, 60}, 235961}, {std::nullopt, 123457},
       {TimeOfDay{-5, 0, 0}, 123457},
   };
   for (const Case& c : cases) {
@@ -151,8 +146,7 @@ TEST_F(UniformGeneratorTest, BadCountIsATerminalErrorAndTouchesNothing) {
       set_error_stop_attribute(kTerminal, stop);
       std::vector<double> r(4, -1.0);
       if (stop) {
-        EXPECT_THROW(DRNUN(c.nr, std::span<double>(r).first(c.capacity)),
-                     testing::LibraryStopped);
+        EXPECT_THROW(DRNUN(c.nr, std::span<double>(r).first(c.capacity)), testing::LibraryStopped);
         EXPECT_EQ(current_error_message(), c.message);
       } else {  // the call returns and the caller sees the error
         DRNUN(c.nr, std::span<double>(r).first(c.capacity));

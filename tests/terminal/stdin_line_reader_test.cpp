@@ -20,7 +20,9 @@ class Pipe {
     close_write();
     if (ends_[0] >= 0) ::close(ends_[0]);
   }
-  void write(const std::string& bytes) { ASSERT_EQ(::write(ends_[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+  void write(const std::string& bytes) {
+    ASSERT_EQ(::write(ends_[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
   void close_write() {
     if (ends_[1] >= 0) ::close(ends_[1]);
     ends_[1] = -1;

@@ -47,7 +47,8 @@ int bytes(console::ConsoleWindowServices& services) {
 }
 
 int error(console::ConsoleWindowServices& services) {
-  services.show_runtime_error("Quillon run-time error ", "duzevi: severe (64): input conversion error, unit 10, file user");
+  services.show_runtime_error("Quillon run-time error ",
+                              "duzevi: severe (64): input conversion error, unit 10, file user");
   return 64;
 }
 

@@ -79,8 +79,8 @@ ChildResult run_demo(const std::vector<std::string>& arguments, const std::strin
   bool out_open = true, err_open = true;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   while ((out_open || err_open) && std::chrono::steady_clock::now() < deadline) {
-    pollfd fds[3] = {{out_open ? out_pipe[0] : -1, POLLIN, 0}, {err_open ? err_pipe[0] : -1, POLLIN, 0},
-                     {master, POLLIN, 0}};
+    pollfd fds[3] = {
+        {out_open ? out_pipe[0] : -1, POLLIN, 0}, {err_open ? err_pipe[0] : -1, POLLIN, 0}, {master, POLLIN, 0}};
     if (::poll(fds, 3, 200) <= 0) continue;
     if (fds[0].revents) append_available(out_pipe[0], result.out, out_open);
     if (fds[1].revents) append_available(err_pipe[0], result.err, err_open);
@@ -137,8 +137,7 @@ TEST(TerminalProgramTest, EndOfFileWhileWaitingEndsTheProgram) {
   const ChildResult r = run_demo({"dialogue", "5"}, "42\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "\n Your answer? 42\n Got [42]\n Your answer? ");
-  EXPECT_EQ(own_messages(r.err),
-            "terminal_demo: end of file on standard input while the program waits for input\n");
+  EXPECT_EQ(own_messages(r.err), "terminal_demo: end of file on standard input while the program waits for input\n");
 }
 
 TEST(TerminalProgramTest, EmptyInputEndsAtTheFirstRead) {
@@ -169,8 +168,7 @@ TEST(TerminalProgramTest, BlankFileAnswerCountsAsCancelled) {
 TEST(TerminalProgramTest, EndOfFileAtTheFilePromptEndsTheProgram) {
   const ChildResult r = run_demo({"file"}, "");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(own_messages(r.err),
-            "terminal_demo: end of file on standard input while the program waits for input\n");
+  EXPECT_EQ(own_messages(r.err), "terminal_demo: end of file on standard input while the program waits for input\n");
 }
 
 TEST(TerminalProgramTest, TranscriptByteRules) {

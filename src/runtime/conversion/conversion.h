@@ -29,9 +29,9 @@ enum ConversionStatus : int {
   kInvalidFlags = 4,
   kInvalidRadix = 5,
   kNegativeLength = 6,
-  kValueOutOfRange = 8,          // integer out of range, real too large; output: invalid value
-  kConvertedNaN = 10,            // converted (a NaN was read or written)
-  kConvertedInfinity = 12,       // converted (an infinity was read or written)
+  kValueOutOfRange = 8,     // integer out of range, real too large; output: invalid value
+  kConvertedNaN = 10,       // converted (a NaN was read or written)
+  kConvertedInfinity = 12,  // converted (an infinity was read or written)
 };
 
 inline bool conversion_succeeded(int status) {
@@ -64,20 +64,19 @@ inline constexpr unsigned kIntegerFlagNoEffect = 1u << 13;
 
 // Converts `text` in `radix` (2..16). The 64-bit result is range-checked for an item of
 // `item_size` bytes (1, 2, 4 or 8). Returns a ConversionStatus.
-int text_to_integer(std::string_view text, int radix, unsigned flags, int item_size,
-                    std::int64_t& value);
+int text_to_integer(std::string_view text, int radix, unsigned flags, int item_size, std::int64_t& value);
 
 // Converts a real field. `digits_after_point` is the descriptor's d (implied decimals when the
 // field has no point); `scale` is the current kP. `item_size` is 4 or 8.
-int text_to_real(std::string_view text, BlankMode blank, std::int32_t digits_after_point,
-                 std::int32_t scale, int item_size, double& value);
+int text_to_real(std::string_view text, BlankMode blank, std::int32_t digits_after_point, std::int32_t scale,
+                 int item_size, double& value);
 
 // Converts one input field into `item` (`part` 0, or 1 for the imaginary part of a complex).
-int convert_input_field(std::string_view field, const EditDescriptor& descriptor,
-                        const EditModes& modes, const IoItem& item, std::size_t part);
+int convert_input_field(std::string_view field, const EditDescriptor& descriptor, const EditModes& modes,
+                        const IoItem& item, std::size_t part);
 
 // Writes exactly `width` characters (width = resolve_field_shape(...).w) into `field`.
-int convert_output_field(const IoItem& item, std::size_t part, const EditDescriptor& descriptor,
-                         const EditModes& modes, char* field, std::int32_t width);
+int convert_output_field(const IoItem& item, std::size_t part, const EditDescriptor& descriptor, const EditModes& modes,
+                         char* field, std::int32_t width);
 
 }  // namespace runtime

@@ -22,9 +22,7 @@ struct DecimalDigits {
   std::int64_t length = 0;
   std::int64_t point = 0;
 
-  char at(std::int64_t position) const {
-    return (position >= 0 && position < length) ? digits[position] : '0';
-  }
+  char at(std::int64_t position) const { return (position >= 0 && position < length) ? digits[position] : '0'; }
   bool is_zero() const;
 };
 
@@ -37,8 +35,7 @@ struct DigitBuffer {
 
 // `magnitude` (finite, >= 0) rounded to `fraction_digits` digits after the point, ties to
 // even. A negative count rounds to the left of the point (-2: to hundreds).
-DecimalDigits round_to_fraction_digits(double magnitude, std::int64_t fraction_digits,
-                                       DigitBuffer& buffer);
+DecimalDigits round_to_fraction_digits(double magnitude, std::int64_t fraction_digits, DigitBuffer& buffer);
 
 // `magnitude` (finite, >= 0) rounded to `significant` (>= 1) significant digits, ties to even.
 // The result reads d1.d2d3... times 10^exponent; zero gives no digits and exponent 0.
@@ -47,8 +44,7 @@ struct SignificantDigits {
   std::int64_t length = 0;
   std::int64_t exponent = 0;
 };
-SignificantDigits round_to_significant_digits(double magnitude, std::int64_t significant,
-                                              DigitBuffer& buffer);
+SignificantDigits round_to_significant_digits(double magnitude, std::int64_t significant, DigitBuffer& buffer);
 
 // floor(log10(magnitude)) computed exactly, for a finite magnitude > 0.
 std::int64_t decimal_exponent(double magnitude);
@@ -93,20 +89,18 @@ char sign_character(bool negative, bool digits_are_zero, SignMode mode);
 // ---- Writers per descriptor family ------------------------------------------------------
 
 // Iw.m of a signed value. `min_digits` is m.
-int write_integer(std::int64_t value, std::int64_t min_digits, SignMode sign, char* field,
-                  std::int64_t width);
+int write_integer(std::int64_t value, std::int64_t min_digits, SignMode sign, char* field, std::int64_t width);
 // O, Z, B of `count` bytes (little-endian bit pattern) with `bits_per_digit` 3, 4 or 1.
-int write_bit_pattern(const unsigned char* bytes, std::size_t count, int bits_per_digit,
-                      std::int64_t min_digits, char* field, std::int64_t width);
+int write_bit_pattern(const unsigned char* bytes, std::size_t count, int bits_per_digit, std::int64_t min_digits,
+                      char* field, std::int64_t width);
 
 // Infinity or NaN right-justified (kConvertedInfinity / kConvertedNaN), or asterisks.
-int write_special_value(double value, SignMode sign, char* field, std::int64_t width,
-                        std::int64_t trailing_blanks = 0);
+int write_special_value(double value, SignMode sign, char* field, std::int64_t width, std::int64_t trailing_blanks = 0);
 
 // Fw.d with the scale factor applied to the decimal digits; `trailing_blanks` of the width
 // are left blank at the right (G's F form).
-int write_fixed(double value, std::int64_t fraction_digits, std::int32_t scale, SignMode sign,
-                char* field, std::int64_t width, std::int64_t trailing_blanks = 0);
+int write_fixed(double value, std::int64_t fraction_digits, std::int32_t scale, SignMode sign, char* field,
+                std::int64_t width, std::int64_t trailing_blanks = 0);
 
 // The exponent forms. `kind` is E, D, EN or ES; `exponent_digits` is e when `has_e`.
 struct ExponentForm {
@@ -116,20 +110,17 @@ struct ExponentForm {
   std::int64_t exponent_digits = 2;  // e
   std::int32_t scale = 0;            // used by E and D only
 };
-int write_exponent_form(double value, const ExponentForm& form, SignMode sign, char* field,
-                        std::int64_t width);
+int write_exponent_form(double value, const ExponentForm& form, SignMode sign, char* field, std::int64_t width);
 
 // Gw.d(Ee) of a real: the F form followed by blanks, or the E form, by magnitude.
-int write_general_real(double value, const ExponentForm& form, SignMode sign, char* field,
-                       std::int64_t width);
+int write_general_real(double value, const ExponentForm& form, SignMode sign, char* field, std::int64_t width);
 
 // ---- Input helpers -------------------------------------------------------------------------
 
 // Parses an integer field into a sign and an unsigned 64-bit magnitude, with the flags and
 // radix of text_to_integer. Returns kConverted, kInvalidIntegerCharacter, kInvalidFlags,
 // kInvalidRadix or kValueOutOfRange (the magnitude exceeds 64 bits).
-int parse_integer_text(std::string_view text, int radix, unsigned flags, bool& negative,
-                       std::uint64_t& magnitude);
+int parse_integer_text(std::string_view text, int radix, unsigned flags, bool& negative, std::uint64_t& magnitude);
 
 // The conversion flags of a numeric field under blank mode `blank`.
 unsigned blank_mode_flags(BlankMode blank);

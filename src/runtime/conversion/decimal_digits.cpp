@@ -26,8 +26,7 @@ DecimalDigits round_integer_part(double magnitude, std::int64_t dropped, DigitBu
   const double fraction = magnitude - integer_part;  // exact for doubles
   // One slot is kept free in front for a carry out of the top digit.
   char* const first = buffer.text + 1;
-  const auto written =
-      std::to_chars(first, buffer.text + kDigitBufferSize, integer_part, std::chars_format::fixed, 0);
+  const auto written = std::to_chars(first, buffer.text + kDigitBufferSize, integer_part, std::chars_format::fixed, 0);
   std::int64_t count = written.ptr - first;
   if (count == 1 && first[0] == '0') count = 0;  // no integer digits at all
 
@@ -78,16 +77,15 @@ bool DecimalDigits::is_zero() const {
   return true;
 }
 
-DecimalDigits round_to_fraction_digits(double magnitude, std::int64_t fraction_digits,
-                                       DigitBuffer& buffer) {
+DecimalDigits round_to_fraction_digits(double magnitude, std::int64_t fraction_digits, DigitBuffer& buffer) {
   if (fraction_digits < 0) {
     // Beyond 330 dropped digits every double rounds to 0.
     return round_integer_part(magnitude, std::min<std::int64_t>(-fraction_digits, 330), buffer);
   }
   const int precision = static_cast<int>(std::min(fraction_digits, kMaxFixedPrecision));
   char* const first = buffer.text + 1;
-  const auto written = std::to_chars(first, buffer.text + kDigitBufferSize, magnitude,
-                                     std::chars_format::fixed, precision);
+  const auto written =
+      std::to_chars(first, buffer.text + kDigitBufferSize, magnitude, std::chars_format::fixed, precision);
   DecimalDigits result;
   const std::int64_t count = written.ptr - first;
   if (precision == 0) {  // no point written
@@ -106,15 +104,14 @@ DecimalDigits round_to_fraction_digits(double magnitude, std::int64_t fraction_d
   return result;
 }
 
-SignificantDigits round_to_significant_digits(double magnitude, std::int64_t significant,
-                                              DigitBuffer& buffer) {
+SignificantDigits round_to_significant_digits(double magnitude, std::int64_t significant, DigitBuffer& buffer) {
   SignificantDigits result;
   result.digits = buffer.text;
   if (magnitude == 0.0) return result;
   const int precision = static_cast<int>(std::clamp<std::int64_t>(significant, 1, kMaxSignificantDigits) - 1);
   char* const first = buffer.text + 1;
-  const auto written = std::to_chars(first, buffer.text + kDigitBufferSize, magnitude,
-                                     std::chars_format::scientific, precision);
+  const auto written =
+      std::to_chars(first, buffer.text + kDigitBufferSize, magnitude, std::chars_format::scientific, precision);
   // "d.ddde+XX" (or "de+XX" without fraction digits): the exponent follows the digits.
   char* const exponent_mark = first + (precision == 0 ? 1 : precision + 2);
   int exponent = 0;

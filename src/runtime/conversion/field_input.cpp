@@ -28,8 +28,7 @@ using namespace conversion_detail;
 // The byte layout below and in the bit-pattern output is that of a little-endian machine.
 static_assert(std::endian::native == std::endian::little);
 
-int read_integer(std::string_view field, const EditModes& modes, const IoItem& item,
-                 unsigned char* target) {
+int read_integer(std::string_view field, const EditModes& modes, const IoItem& item, unsigned char* target) {
   std::int64_t value = 0;
   const int status = text_to_integer(field, 10, blank_mode_flags(modes.blank), item.size, value);
   store_integer(target, item.size, value);  // 0 when the conversion failed
@@ -115,46 +114,37 @@ int read_remaining_length(std::string_view field, const IoItem& item, unsigned c
 
 }  // namespace
 
-int convert_input_field(std::string_view field, const EditDescriptor& descriptor,
-                        const EditModes& modes, const IoItem& item, std::size_t part) {
+int convert_input_field(std::string_view field, const EditDescriptor& descriptor, const EditModes& modes,
+                        const IoItem& item, std::size_t part) {
   const std::size_t bytes = value_bytes(item);
   const bool sized = item.type == ItemType::Character ||
                      ((item.type == ItemType::Real || item.type == ItemType::Complex) ? is_real_size(item.size)
                                                                                       : is_integer_size(item.size));
-  if (!sized || (item.address == nullptr && bytes > 0) || part > 1 ||
-      (part == 1 && item.type != ItemType::Complex) || !descriptor_accepts_item(descriptor.kind, item.type)) {
+  if (!sized || (item.address == nullptr && bytes > 0) || part > 1 || (part == 1 && item.type != ItemType::Complex) ||
+      !descriptor_accepts_item(descriptor.kind, item.type)) {
     return kInvalidFlags;
   }
   unsigned char* target = part_address(item, part);
   const bool real = item.type == ItemType::Real || item.type == ItemType::Complex;
 
   switch (descriptor.kind) {
-    case DescriptorKind::I:
-      return read_integer(field, modes, item, target);
-    case DescriptorKind::O:
-      return read_bit_pattern(field, 8, modes, item, target, bytes);
-    case DescriptorKind::Z:
-      return read_bit_pattern(field, 16, modes, item, target, bytes);
-    case DescriptorKind::B:
-      return read_bit_pattern(field, 2, modes, item, target, bytes);
+    case DescriptorKind::I: return read_integer(field, modes, item, target);
+    case DescriptorKind::O: return read_bit_pattern(field, 8, modes, item, target, bytes);
+    case DescriptorKind::Z: return read_bit_pattern(field, 16, modes, item, target, bytes);
+    case DescriptorKind::B: return read_bit_pattern(field, 2, modes, item, target, bytes);
     case DescriptorKind::F:
     case DescriptorKind::E:
     case DescriptorKind::D:
     case DescriptorKind::EN:
-    case DescriptorKind::ES:
-      return read_real(field, resolve_field_shape(descriptor, item).d, modes, item, target);
+    case DescriptorKind::ES: return read_real(field, resolve_field_shape(descriptor, item).d, modes, item, target);
     case DescriptorKind::G:
       if (real) return read_real(field, resolve_field_shape(descriptor, item).d, modes, item, target);
       if (item.type == ItemType::Integer) return read_integer(field, modes, item, target);
       return read_logical(field, target, bytes);
-    case DescriptorKind::L:
-      return read_logical(field, target, bytes);
-    case DescriptorKind::A:
-      return read_characters(field, target, bytes);
-    case DescriptorKind::Q:
-      return read_remaining_length(field, item, target);
-    default:
-      return kInvalidFlags;
+    case DescriptorKind::L: return read_logical(field, target, bytes);
+    case DescriptorKind::A: return read_characters(field, target, bytes);
+    case DescriptorKind::Q: return read_remaining_length(field, item, target);
+    default: return kInvalidFlags;
   }
 }
 

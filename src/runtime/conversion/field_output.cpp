@@ -45,8 +45,8 @@ bool is_real_item(const IoItem& item) {
   return (item.type == ItemType::Real || item.type == ItemType::Complex) && is_real_size(item.size);
 }
 
-int write_real(double value, const EditDescriptor& descriptor, const FieldShape& shape,
-               const EditModes& modes, char* field, std::int64_t width) {
+int write_real(double value, const EditDescriptor& descriptor, const FieldShape& shape, const EditModes& modes,
+               char* field, std::int64_t width) {
   if (shape.d < 0 || (descriptor.has_e && shape.e < 0)) return rejected(field, width, kNegativeLength);
   if (descriptor.kind == DescriptorKind::F) {
     return write_fixed(value, shape.d, modes.scale, modes.sign, field, width);
@@ -63,8 +63,8 @@ int write_real(double value, const EditDescriptor& descriptor, const FieldShape&
 
 }  // namespace
 
-int convert_output_field(const IoItem& item, std::size_t part, const EditDescriptor& descriptor,
-                         const EditModes& modes, char* field, std::int32_t width) {
+int convert_output_field(const IoItem& item, std::size_t part, const EditDescriptor& descriptor, const EditModes& modes,
+                         char* field, std::int32_t width) {
   if (width < 0) return kNegativeLength;
   const std::int64_t w = width;
   const std::size_t bytes = value_bytes(item);
@@ -114,10 +114,8 @@ int convert_output_field(const IoItem& item, std::size_t part, const EditDescrip
     case DescriptorKind::L:
       if (!is_whole_number_item(item)) return rejected(field, w, kInvalidFlags);
       return write_logical(value, bytes, field, w);
-    case DescriptorKind::A:
-      return write_characters(value, bytes, field, w);
-    default:
-      return rejected(field, w, kInvalidFlags);
+    case DescriptorKind::A: return write_characters(value, bytes, field, w);
+    default: return rejected(field, w, kInvalidFlags);
   }
 }
 

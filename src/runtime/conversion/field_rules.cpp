@@ -30,9 +30,7 @@ FieldShape real_defaults(int size) {
   return {42, 33, 3};
 }
 
-std::int32_t clamp_width(std::int64_t width) {
-  return static_cast<std::int32_t>(std::min(width, kMaxWidth));
-}
+std::int32_t clamp_width(std::int64_t width) { return static_cast<std::int32_t>(std::min(width, kMaxWidth)); }
 
 std::int32_t bit_pattern_width(const IoItem& item, DescriptorKind kind) {
   const int bits_per_digit = kind == DescriptorKind::O ? 3 : kind == DescriptorKind::Z ? 4 : 1;
@@ -58,46 +56,34 @@ bool descriptor_accepts_item(DescriptorKind kind, ItemType type) {
   const bool real = type == ItemType::Real || type == ItemType::Complex;
   switch (kind) {
     case DescriptorKind::I:
-    case DescriptorKind::L:
-      return whole;
+    case DescriptorKind::L: return whole;
     case DescriptorKind::F:
     case DescriptorKind::E:
     case DescriptorKind::D:
     case DescriptorKind::EN:
-    case DescriptorKind::ES:
-      return real;
-    case DescriptorKind::G:
-      return whole || real;
+    case DescriptorKind::ES: return real;
+    case DescriptorKind::G: return whole || real;
     case DescriptorKind::A:
     case DescriptorKind::O:
     case DescriptorKind::Z:
-    case DescriptorKind::B:
-      return true;
-    case DescriptorKind::Q:
-      return type == ItemType::Integer;
-    default:
-      return false;
+    case DescriptorKind::B: return true;
+    case DescriptorKind::Q: return type == ItemType::Integer;
+    default: return false;
   }
 }
 
 FieldShape resolve_field_shape(const EditDescriptor& descriptor, const IoItem& item) {
   FieldShape defaults{descriptor.w, descriptor.d, descriptor.e};
   switch (descriptor.kind) {
-    case DescriptorKind::I:
-      defaults = {integer_width(item.size), 1, 0};
-      break;
+    case DescriptorKind::I: defaults = {integer_width(item.size), 1, 0}; break;
     case DescriptorKind::O:
     case DescriptorKind::Z:
-    case DescriptorKind::B:
-      defaults = {bit_pattern_width(item, descriptor.kind), 1, 0};
-      break;
+    case DescriptorKind::B: defaults = {bit_pattern_width(item, descriptor.kind), 1, 0}; break;
     case DescriptorKind::F:
     case DescriptorKind::E:
     case DescriptorKind::D:
     case DescriptorKind::EN:
-    case DescriptorKind::ES:
-      defaults = real_defaults(item.size);
-      break;
+    case DescriptorKind::ES: defaults = real_defaults(item.size); break;
     case DescriptorKind::G:
       if (item.type == ItemType::Real || item.type == ItemType::Complex) {
         defaults = real_defaults(item.size);
@@ -109,14 +95,11 @@ FieldShape resolve_field_shape(const EditDescriptor& descriptor, const IoItem& i
         defaults = {clamp_width(static_cast<std::int64_t>(std::min<std::size_t>(item.length, kMaxWidth))), 0, 0};
       }
       break;
-    case DescriptorKind::L:
-      defaults = {2, 0, 0};
-      break;
+    case DescriptorKind::L: defaults = {2, 0, 0}; break;
     case DescriptorKind::A:
       defaults = {clamp_width(static_cast<std::int64_t>(std::min<std::size_t>(value_bytes(item), kMaxWidth))), 0, 0};
       break;
-    default:
-      break;
+    default: break;
   }
   return {descriptor.has_w ? descriptor.w : defaults.w, descriptor.has_d ? descriptor.d : defaults.d,
           descriptor.has_e ? descriptor.e : defaults.e};

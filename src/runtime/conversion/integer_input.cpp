@@ -30,12 +30,9 @@ int digit_value(char c) {
 
 }  // namespace
 
-unsigned blank_mode_flags(BlankMode blank) {
-  return blank == BlankMode::Zero ? kBlanksAreZeros : kIgnoreBlanks;
-}
+unsigned blank_mode_flags(BlankMode blank) { return blank == BlankMode::Zero ? kBlanksAreZeros : kIgnoreBlanks; }
 
-int parse_integer_text(std::string_view text, int radix, unsigned flags, bool& negative,
-                       std::uint64_t& magnitude) {
+int parse_integer_text(std::string_view text, int radix, unsigned flags, bool& negative, std::uint64_t& magnitude) {
   negative = false;
   magnitude = 0;
   if ((flags & ~kKnownFlags) != 0) return kInvalidFlags;
@@ -87,8 +84,7 @@ int parse_integer_text(std::string_view text, int radix, unsigned flags, bool& n
 
 }  // namespace conversion_detail
 
-int text_to_integer(std::string_view text, int radix, unsigned flags, int item_size,
-                    std::int64_t& value) {
+int text_to_integer(std::string_view text, int radix, unsigned flags, int item_size, std::int64_t& value) {
   value = 0;
   if (!conversion_detail::is_integer_size(item_size)) return kInvalidFlags;
   bool negative = false;
@@ -100,8 +96,7 @@ int text_to_integer(std::string_view text, int radix, unsigned flags, int item_s
   const std::uint64_t max_positive = (std::uint64_t{1} << (bits - 1)) - 1;
   const std::uint64_t max_negative = std::uint64_t{1} << (bits - 1);
   if (magnitude > (negative ? max_negative : max_positive)) return kValueOutOfRange;
-  value = negative ? static_cast<std::int64_t>(std::uint64_t{0} - magnitude)
-                   : static_cast<std::int64_t>(magnitude);
+  value = negative ? static_cast<std::int64_t>(std::uint64_t{0} - magnitude) : static_cast<std::int64_t>(magnitude);
   return kConverted;
 }
 

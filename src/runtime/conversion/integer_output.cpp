@@ -11,8 +11,8 @@ namespace runtime::conversion_detail {
 namespace {
 
 // Writes [blanks][sign][zeros][digits] right-justified, or asterisks.
-int lay_out_digits(char sign, std::int64_t digit_count, std::int64_t min_digits, char* field,
-                   std::int64_t width, char*& digits_start) {
+int lay_out_digits(char sign, std::int64_t digit_count, std::int64_t min_digits, char* field, std::int64_t width,
+                   char*& digits_start) {
   const std::int64_t zeros = min_digits > digit_count ? min_digits - digit_count : 0;
   const std::int64_t total = (sign != 0 ? 1 : 0) + zeros + digit_count;
   if (total > width) {
@@ -30,8 +30,7 @@ int lay_out_digits(char sign, std::int64_t digit_count, std::int64_t min_digits,
 
 }  // namespace
 
-int write_integer(std::int64_t value, std::int64_t min_digits, SignMode sign, char* field,
-                  std::int64_t width) {
+int write_integer(std::int64_t value, std::int64_t min_digits, SignMode sign, char* field, std::int64_t width) {
   // The magnitude in unsigned arithmetic is exact for the most negative value too.
   const bool negative = value < 0;
   const std::uint64_t magnitude =
@@ -48,8 +47,8 @@ int write_integer(std::int64_t value, std::int64_t min_digits, SignMode sign, ch
   return status;
 }
 
-int write_bit_pattern(const unsigned char* bytes, std::size_t count, int bits_per_digit,
-                      std::int64_t min_digits, char* field, std::int64_t width) {
+int write_bit_pattern(const unsigned char* bytes, std::size_t count, int bits_per_digit, std::int64_t min_digits,
+                      char* field, std::int64_t width) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   // Significant bits: up to and including the highest set bit.
   std::size_t top_byte = count;

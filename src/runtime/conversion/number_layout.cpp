@@ -44,8 +44,7 @@ int write_number_field(const NumberField& number, char* field, std::int64_t widt
   // Positions outside the stored digits are zeros, so the scan stops at the stored end.
   const std::int64_t integer_end = source.point;
   std::int64_t integer_begin = std::max<std::int64_t>(number.integer_begin, 0);
-  while (integer_begin < integer_end && integer_begin < source.length &&
-         source.digits[integer_begin] == '0') {
+  while (integer_begin < integer_end && integer_begin < source.length && source.digits[integer_begin] == '0') {
     ++integer_begin;
   }
   if (integer_begin >= source.length) integer_begin = integer_end;
@@ -56,8 +55,8 @@ int write_number_field(const NumberField& number, char* field, std::int64_t widt
     exponent_length = (number.exponent_letter != 0 ? 1 : 0) + 1 + number.exponent_zeros +
                       static_cast<std::int64_t>(number.exponent_digits.size());
   }
-  const std::int64_t required = (number.sign != 0 ? 1 : 0) + integer_digits + 1 +
-                                number.fraction_digits + exponent_length + number.trailing_blanks;
+  const std::int64_t required = (number.sign != 0 ? 1 : 0) + integer_digits + 1 + number.fraction_digits +
+                                exponent_length + number.trailing_blanks;
   bool zero_before_point = false;
   if (integer_digits == 0) {
     zero_before_point = number.leading_zero == LeadingZero::Required || required < width;

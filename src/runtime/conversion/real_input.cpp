@@ -57,10 +57,13 @@ bool is_white_space(char c) { return c == ' ' || (c >= 9 && c <= 13); }
 
 bool is_exponent_letter(char c) {
   switch (c) {
-    case 'E': case 'e': case 'D': case 'd': case 'Q': case 'q':
-      return true;
-    default:
-      return false;
+    case 'E':
+    case 'e':
+    case 'D':
+    case 'd':
+    case 'Q':
+    case 'q': return true;
+    default: return false;
   }
 }
 
@@ -101,8 +104,7 @@ int read_special_word(std::string_view rest, bool negative, double& value) {
 }
 
 template <typename Real>
-int round_decimal(const char* begin, const char* end, bool leading_positive, bool negative,
-                  double& value) {
+int round_decimal(const char* begin, const char* end, bool leading_positive, bool negative, double& value) {
   Real result{};
   const auto parsed = std::from_chars(begin, end, result, std::chars_format::scientific);
   if (parsed.ec == std::errc::result_out_of_range) {
@@ -117,8 +119,8 @@ int round_decimal(const char* begin, const char* end, bool leading_positive, boo
 
 }  // namespace
 
-int text_to_real(std::string_view text, BlankMode blank, std::int32_t digits_after_point,
-                 std::int32_t scale, int item_size, double& value) {
+int text_to_real(std::string_view text, BlankMode blank, std::int32_t digits_after_point, std::int32_t scale,
+                 int item_size, double& value) {
   value = 0.0;
   const std::size_t n = text.size();
   std::size_t i = 0;
@@ -197,8 +199,7 @@ int text_to_real(std::string_view text, BlankMode blank, std::int32_t digits_aft
     return kConverted;
   }
   // Without a point, the last d digits of the field are the fraction.
-  const std::int64_t fraction =
-      mantissa.point ? mantissa.after_point : std::max<std::int64_t>(digits_after_point, 0);
+  const std::int64_t fraction = mantissa.point ? mantissa.after_point : std::max<std::int64_t>(digits_after_point, 0);
   std::int64_t power = exponent - fraction + (mantissa.significant - static_cast<std::int64_t>(mantissa.kept));
   const std::int64_t leading_exponent = power + static_cast<std::int64_t>(mantissa.kept) - 1;
   const bool single = item_size == 4;

@@ -30,10 +30,10 @@ std::int64_t floor_mod3(std::int64_t value) {
 }
 
 // Fills the exponent part of `number` for `exponent`; false when it cannot be written.
-bool set_exponent(NumberField& number, std::int64_t exponent, char letter, bool has_e,
-                  std::int64_t exponent_digits, char (&text)[24]) {
-  const std::uint64_t magnitude = exponent < 0 ? static_cast<std::uint64_t>(-exponent)
-                                               : static_cast<std::uint64_t>(exponent);
+bool set_exponent(NumberField& number, std::int64_t exponent, char letter, bool has_e, std::int64_t exponent_digits,
+                  char (&text)[24]) {
+  const std::uint64_t magnitude =
+      exponent < 0 ? static_cast<std::uint64_t>(-exponent) : static_cast<std::uint64_t>(exponent);
   const auto written = std::to_chars(text, text + sizeof text, magnitude);
   const auto digit_count = static_cast<std::int64_t>(written.ptr - text);
   std::int64_t field_digits = 0;
@@ -59,8 +59,7 @@ bool set_exponent(NumberField& number, std::int64_t exponent, char letter, bool 
 
 }  // namespace
 
-int write_special_value(double value, SignMode sign, char* field, std::int64_t width,
-                        std::int64_t trailing_blanks) {
+int write_special_value(double value, SignMode sign, char* field, std::int64_t width, std::int64_t trailing_blanks) {
   const bool nan = std::isnan(value);
   char text[10];
   std::size_t length = 0;
@@ -91,8 +90,8 @@ namespace {
 // Fw.d without a scale factor, the form of every value in the series file: the text of
 // std::to_chars ("iii.fff", exact digits rounded ties to even) already has the layout of
 // the field, so it is copied as it stands.
-int write_fixed_unscaled(double value, std::int64_t fraction_digits, SignMode sign, char* field,
-                         std::int64_t width, std::int64_t trailing_blanks) {
+int write_fixed_unscaled(double value, std::int64_t fraction_digits, SignMode sign, char* field, std::int64_t width,
+                         std::int64_t trailing_blanks) {
   char text[kDigitBufferSize];
   const bool negative = std::signbit(value);
   const auto precision = static_cast<int>(fraction_digits);
@@ -135,8 +134,8 @@ int write_fixed_unscaled(double value, std::int64_t fraction_digits, SignMode si
 
 }  // namespace
 
-int write_fixed(double value, std::int64_t fraction_digits, std::int32_t scale, SignMode sign,
-                char* field, std::int64_t width, std::int64_t trailing_blanks) {
+int write_fixed(double value, std::int64_t fraction_digits, std::int32_t scale, SignMode sign, char* field,
+                std::int64_t width, std::int64_t trailing_blanks) {
   if (!std::isfinite(value)) return write_special_value(value, sign, field, width);
   // Up to 1000 digits after the point, to_chars's text fits the digit buffer whole.
   if (scale == 0 && fraction_digits <= 1000 && fraction_digits + 1 + trailing_blanks <= width) {
@@ -159,8 +158,7 @@ int write_fixed(double value, std::int64_t fraction_digits, std::int32_t scale, 
   return write_number_field(number, field, width);
 }
 
-int write_exponent_form(double value, const ExponentForm& form, SignMode sign, char* field,
-                        std::int64_t width) {
+int write_exponent_form(double value, const ExponentForm& form, SignMode sign, char* field, std::int64_t width) {
   if (!std::isfinite(value)) return write_special_value(value, sign, field, width);
   const std::int64_t d = form.fraction_digits;
   const double magnitude = std::fabs(value);
@@ -177,8 +175,7 @@ int write_exponent_form(double value, const ExponentForm& form, SignMode sign, c
       }
       const std::int64_t true_exponent = decimal_exponent(magnitude);
       const std::int64_t integer_digits = floor_mod3(true_exponent) + 1;
-      const SignificantDigits rounded =
-          round_to_significant_digits(magnitude, integer_digits + d, buffer);
+      const SignificantDigits rounded = round_to_significant_digits(magnitude, integer_digits + d, buffer);
       if (rounded.exponent == true_exponent) {
         number.source = {rounded.digits, rounded.length, integer_digits};
         exponent = true_exponent - floor_mod3(true_exponent);
@@ -224,8 +221,7 @@ int write_exponent_form(double value, const ExponentForm& form, SignMode sign, c
   return write_number_field(number, field, width);
 }
 
-int write_general_real(double value, const ExponentForm& form, SignMode sign, char* field,
-                       std::int64_t width) {
+int write_general_real(double value, const ExponentForm& form, SignMode sign, char* field, std::int64_t width) {
   if (!std::isfinite(value)) return write_special_value(value, sign, field, width);
   const std::int64_t d = form.fraction_digits;
   const std::int64_t blanks = (form.has_e && form.exponent_digits > 0) ? form.exponent_digits + 2 : 4;

@@ -72,19 +72,18 @@ class FormatCursor {
 
   CompiledFormat* format_;
   EditModes modes_;
-  std::uint32_t current_ = 0;         // offset of the entry to act on next
+  std::uint32_t current_ = 0;          // offset of the entry to act on next
   std::uint32_t reversion_point_ = 0;  // where interpretation continues after a reversion
   std::int32_t uses_left_ = 0;         // uses left of the current data descriptor or `/` (0: none begun)
   std::int32_t open_groups_ = 0;
-  bool data_used_ = false;             // a data descriptor was used since the start or last reversion
+  bool data_used_ = false;  // a data descriptor was used since the start or last reversion
   OpenGroup groups_[kMaxOpenGroups] = {};
 };
 
 // Moves to the next descriptor that the statement driver acts on and stores it in `out`.
 // `items_remain` tells whether the statement still has items to transfer. Returns 0, or 60
 // (infinite format loop) when items remain but the format has no data descriptor left to use.
-int next_edit_descriptor(FormatCursor& cursor, RecordPosition& record, bool items_remain,
-                         EditDescriptor& out);
+int next_edit_descriptor(FormatCursor& cursor, RecordPosition& record, bool items_remain, EditDescriptor& out);
 
 // A format fixed in the program's text, compiled once on first use.
 class FixedFormat {
@@ -107,9 +106,9 @@ class FixedFormat {
 
 // The format argument of a statement: a FixedFormat, or a format held in character data.
 struct FormatRef {
-  FormatRef(const FixedFormat& format) : fixed(&format) {}  // NOLINT(google-explicit-constructor)
+  FormatRef(const FixedFormat& format) : fixed(&format) {}        // NOLINT(google-explicit-constructor)
   FormatRef(std::string_view format_text) : text(format_text) {}  // NOLINT
-  FormatRef(const char* format_text) : text(format_text) {}  // NOLINT
+  FormatRef(const char* format_text) : text(format_text) {}       // NOLINT
   const FixedFormat* fixed = nullptr;
   std::string_view text;
 };

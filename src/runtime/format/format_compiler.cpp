@@ -113,9 +113,7 @@ int FormatCompiler::run() {
           pending_ = PendingNumber{true, true, c == '-' ? -magnitude : magnitude, here};
           continue;
         }
-        case '(':
-          token_status = open_group();
-          break;
+        case '(': token_status = open_group(); break;
         case ')': {
           bool finished = false;
           token_status = close_group(finished);
@@ -232,8 +230,7 @@ bool FormatCompiler::grow_to(std::size_t needed) {
   return true;
 }
 
-bool FormatCompiler::append(const Entry& entry, const void* payload, std::size_t payload_size,
-                            std::uint32_t& offset) {
+bool FormatCompiler::append(const Entry& entry, const void* payload, std::size_t payload_size, std::uint32_t& offset) {
   auto& buffer = out_.entries_;
   const std::size_t old_size = buffer.size();
   const std::size_t needed = old_size + kEntrySize + payload_size;
@@ -486,9 +483,9 @@ int FormatCompiler::data_descriptor(DescriptorKind kind, std::size_t letter_at) 
   entry.kind = EntryKind::Data;
   entry.data_kind = kind;
   entry.repeat = repeat;
-  entry.given = static_cast<std::uint8_t>((count >= 1 ? format_layout::kGivenW : 0) |
-                                          (count >= 2 ? format_layout::kGivenD : 0) |
-                                          (count >= 3 ? format_layout::kGivenE : 0));
+  entry.given =
+      static_cast<std::uint8_t>((count >= 1 ? format_layout::kGivenW : 0) | (count >= 2 ? format_layout::kGivenD : 0) |
+                                (count >= 3 ? format_layout::kGivenE : 0));
   entry.w = numbers[0];
   entry.d = numbers[1];
   entry.e = numbers[2];

@@ -56,8 +56,7 @@ class FormatCompiler {
   int syntax_error_at_end();
 
   // Building.
-  bool append(const format_layout::Entry& entry, const void* payload, std::size_t payload_size,
-              std::uint32_t& offset);
+  bool append(const format_layout::Entry& entry, const void* payload, std::size_t payload_size, std::uint32_t& offset);
   bool grow_to(std::size_t needed);
   void note_entry(const format_layout::Entry& entry);
 

@@ -33,8 +33,7 @@ void fill_data_descriptor(const Entry& entry, EditDescriptor& out) {
 FormatCursor::FormatCursor(CompiledFormat& format, const EditModes& initial_modes)
     : format_(&format), modes_(initial_modes) {}
 
-int next_edit_descriptor(FormatCursor& cursor, RecordPosition& record, bool items_remain,
-                         EditDescriptor& out) {
+int next_edit_descriptor(FormatCursor& cursor, RecordPosition& record, bool items_remain, EditDescriptor& out) {
   return cursor.step(record, items_remain, out);
 }
 
@@ -62,8 +61,7 @@ int FormatCursor::step(RecordPosition& record, bool items_remain, EditDescriptor
         // A group that only moves the position and changes modes is applied at once; when it
         // holds a `:` and no items remain, it is walked so that the `:` can end the statement.
         if (summary.silent && (!summary.has_colon || items_remain)) {
-          const std::size_t moved =
-              format_layout::apply(summary.movement, record.position, record.left_tab_limit);
+          const std::size_t moved = format_layout::apply(summary.movement, record.position, record.left_tab_limit);
           record.position = moved;
           if (summary.blank) modes_.blank = static_cast<BlankMode>(summary.blank - 1);
           if (summary.sign) modes_.sign = static_cast<SignMode>(summary.sign - 1);
@@ -90,26 +88,43 @@ int FormatCursor::step(RecordPosition& record, bool items_remain, EditDescriptor
         continue;
       }
 
-      case EntryKind::BlankNull: modes_.blank = BlankMode::Null; current_ = next; continue;
-      case EntryKind::BlankZero: modes_.blank = BlankMode::Zero; current_ = next; continue;
-      case EntryKind::SignProcessor: modes_.sign = SignMode::Processor; current_ = next; continue;
-      case EntryKind::SignPlus: modes_.sign = SignMode::Plus; current_ = next; continue;
-      case EntryKind::SignSuppress: modes_.sign = SignMode::Suppress; current_ = next; continue;
-      case EntryKind::Scale: modes_.scale = entry.w; current_ = next; continue;
+      case EntryKind::BlankNull:
+        modes_.blank = BlankMode::Null;
+        current_ = next;
+        continue;
+      case EntryKind::BlankZero:
+        modes_.blank = BlankMode::Zero;
+        current_ = next;
+        continue;
+      case EntryKind::SignProcessor:
+        modes_.sign = SignMode::Processor;
+        current_ = next;
+        continue;
+      case EntryKind::SignPlus:
+        modes_.sign = SignMode::Plus;
+        current_ = next;
+        continue;
+      case EntryKind::SignSuppress:
+        modes_.sign = SignMode::Suppress;
+        current_ = next;
+        continue;
+      case EntryKind::Scale:
+        modes_.scale = entry.w;
+        current_ = next;
+        continue;
 
       case EntryKind::MoveRight:
-        record.position = format_layout::apply(format_layout::move_right(entry.w), record.position,
-                                               record.left_tab_limit);
+        record.position =
+            format_layout::apply(format_layout::move_right(entry.w), record.position, record.left_tab_limit);
         current_ = next;
         continue;
       case EntryKind::TabTo:
-        record.position = format_layout::apply(format_layout::tab_to(entry.w), record.position,
-                                               record.left_tab_limit);
+        record.position = format_layout::apply(format_layout::tab_to(entry.w), record.position, record.left_tab_limit);
         current_ = next;
         continue;
       case EntryKind::TabLeft:
-        record.position = format_layout::apply(format_layout::tab_left(entry.w), record.position,
-                                               record.left_tab_limit);
+        record.position =
+            format_layout::apply(format_layout::tab_left(entry.w), record.position, record.left_tab_limit);
         current_ = next;
         continue;
 

@@ -17,24 +17,24 @@
 namespace runtime::format_layout {
 
 enum class EntryKind : std::uint8_t {
-  Begin,         // link: offset where interpretation continues after a reversion
+  Begin,  // link: offset where interpretation continues after a reversion
   End,
-  GroupStart,    // repeat: passes; link: offset of the matching GroupEnd
-  GroupEnd,      // link: offset of the matching GroupStart
-  Data,          // data_kind, given, repeat, w, d, e
-  Literal,       // w: length; the characters follow the header
-  Slash,         // repeat
+  GroupStart,  // repeat: passes; link: offset of the matching GroupEnd
+  GroupEnd,    // link: offset of the matching GroupStart
+  Data,        // data_kind, given, repeat, w, d, e
+  Literal,     // w: length; the characters follow the header
+  Slash,       // repeat
   Colon,
-  NoAdvance,     // `$` or `\`
-  BlankNull,     // BN
-  BlankZero,     // BZ
-  SignProcessor, // S
-  SignPlus,      // SP
-  SignSuppress,  // SS
-  Scale,         // kP; w: k
-  MoveRight,     // nX and TRn; w: n
-  TabTo,         // Tn; w: n
-  TabLeft,       // TLn; w: n
+  NoAdvance,      // `$` or `\`
+  BlankNull,      // BN
+  BlankZero,      // BZ
+  SignProcessor,  // S
+  SignPlus,       // SP
+  SignSuppress,   // SS
+  Scale,          // kP; w: k
+  MoveRight,      // nX and TRn; w: n
+  TabTo,          // Tn; w: n
+  TabLeft,        // TLn; w: n
 };
 
 // Which of w, d, e the format text gave a data descriptor.

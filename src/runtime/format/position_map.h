@@ -28,9 +28,7 @@ struct PositionMap {
   friend bool operator==(const PositionMap&, const PositionMap&) = default;
 };
 
-inline std::int64_t clamp_position(std::int64_t value) {
-  return std::clamp(value, -kPositionLimit, kPositionLimit);
-}
+inline std::int64_t clamp_position(std::int64_t value) { return std::clamp(value, -kPositionLimit, kPositionLimit); }
 
 inline std::int64_t add_saturated(std::int64_t a, std::int64_t b) {
   if (a == kAbsent || b == kAbsent) return kAbsent;

@@ -36,8 +36,7 @@ bool read_standard_input_line(std::string& line) {
 
 int ask_on_console(std::int32_t unit, std::string& name) {
   char prompt[96];
-  int length = std::snprintf(prompt, sizeof prompt,
-                             "File name missing or blank - please enter file name\r\nUNIT %d? ",
+  int length = std::snprintf(prompt, sizeof prompt, "File name missing or blank - please enter file name\r\nUNIT %d? ",
                              static_cast<int>(unit));
   TerminalDevice& console = console_output_device();
   for (;;) {

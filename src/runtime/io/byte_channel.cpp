@@ -36,8 +36,7 @@ ByteChannel& ByteChannel::operator=(ByteChannel&& other) noexcept {
   return *this;
 }
 
-ByteChannel ByteChannel::for_descriptor(int descriptor, bool owned, bool buffered_writes,
-                                        bool byte_at_a_time) {
+ByteChannel ByteChannel::for_descriptor(int descriptor, bool owned, bool buffered_writes, bool byte_at_a_time) {
   ByteChannel channel;
   channel.kind_ = Kind::Descriptor;
   channel.descriptor_ = descriptor;
@@ -81,16 +80,14 @@ int ByteChannel::prepare_for_output() {
 
 int ByteChannel::write(std::string_view bytes) {
   switch (kind_) {
-    case Kind::None:
-      return EBADF;
+    case Kind::None: return EBADF;
     case Kind::Window: {
       WindowServices* services = window_services();
       if (services == nullptr) return EIO;
       long written = services->write_window(window_, bytes);
       return written < 0 ? EIO : 0;
     }
-    case Kind::Descriptor:
-      break;
+    case Kind::Descriptor: break;
   }
   if (input_begin_ != input_end_) {
     if (int error = prepare_for_output()) return error;

@@ -28,8 +28,7 @@ class ByteChannel {
 
   // A descriptor channel. `owned`: closed by close(); `buffered_writes`: output is kept in the
   // channel's buffer until it fills; `byte_at_a_time`: input reads single bytes.
-  static ByteChannel for_descriptor(int descriptor, bool owned, bool buffered_writes,
-                                    bool byte_at_a_time);
+  static ByteChannel for_descriptor(int descriptor, bool owned, bool buffered_writes, bool byte_at_a_time);
   static ByteChannel for_window(int window);
 
   Kind kind() const { return kind_; }

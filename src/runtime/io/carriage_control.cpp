@@ -96,11 +96,8 @@ int emit_record(UnitBlock& unit, bool prompt_form) {
           // A text window has no pages; a new line stands for the new page there.
           if (!device.is_window()) prefix.add("\f");
           break;
-        case '+':
-          prefix.add("\r");
-          break;
-        case '\0':
-          break;
+        case '+': prefix.add("\r"); break;
+        case '\0': break;
         default:  // blank, `$`, and any other character spaces as a blank does
           if (owed) prefix.add(line_end);
           break;

@@ -28,9 +28,7 @@ void settle_other_pending_record(UnitBlock& unit);
 // own, `reading` may be null, or another unit's) and the owed line end. Returns 0 or 38.
 int prepare_terminal_for_read(TerminalDevice& device, UnitBlock* reading);
 // The console prompt of a blank-name OPEN, which reads standard input without a unit.
-inline int prepare_terminal_for_read(TerminalDevice& device, int) {
-  return prepare_terminal_for_read(device, nullptr);
-}
+inline int prepare_terminal_for_read(TerminalDevice& device, int) { return prepare_terminal_for_read(device, nullptr); }
 
 // At close: writes the unit's pending record (as an ended record) and its device's owed line
 // end. Returns 0 or 38.

@@ -45,10 +45,10 @@ int open_scratch_file(std::string& path) {
 }
 
 // Opens a regular file for `block` (status, action, position). Returns 0 or an error number.
-int open_file(UnitBlock& block, const OpenRequest& request, const ResolvedName& resolved,
-              bool for_reading, bool compatibility) {
-  const FileStatus status = resolved.kind == ResolvedName::Kind::Scratch ? FileStatus::Scratch
-                                                                        : request.effective_status();
+int open_file(UnitBlock& block, const OpenRequest& request, const ResolvedName& resolved, bool for_reading,
+              bool compatibility) {
+  const FileStatus status =
+      resolved.kind == ResolvedName::Kind::Scratch ? FileStatus::Scratch : request.effective_status();
   int descriptor = -1;
   std::optional<ActionMode> action = request.action;
   if (status == FileStatus::Scratch) {
@@ -105,8 +105,8 @@ int open_file(UnitBlock& block, const OpenRequest& request, const ResolvedName& 
   block.channel = ByteChannel::for_descriptor(descriptor, true, regular, false);
   const bool append = block.access == AccessMode::Append || request.position == FilePosition::Append;
   if (append && regular) ::lseek(descriptor, 0, SEEK_END);
-  block.cut_after_first_record = regular && !append && block.access != AccessMode::Direct &&
-                                 block.action != ActionMode::Read;
+  block.cut_after_first_record =
+      regular && !append && block.access != AccessMode::Direct && block.action != ActionMode::Read;
   return 0;
 }
 
@@ -176,8 +176,8 @@ int connect_user_window(UnitBlock& block, const OpenRequest& request) {
 void apply_modes(UnitBlock& block, const OpenRequest& request) {
   block.access = request.access.value_or(AccessMode::Sequential);
   block.form = request.effective_form();
-  block.record_type = request.record_type.value_or(
-      block.form == FormMode::Formatted ? RecordType::StreamCrLf : RecordType::Variable);
+  block.record_type =
+      request.record_type.value_or(block.form == FormMode::Formatted ? RecordType::StreamCrLf : RecordType::Variable);
   if (request.action) block.action = *request.action;
   block.blank = request.blank.value_or(BlankMode::Null);
   block.pad = request.pad.value_or(true);
@@ -199,8 +199,8 @@ void apply_modes(UnitBlock& block, const OpenRequest& request) {
 
 }  // namespace
 
-int resolve_unit_name(std::int32_t unit, const OpenRequest& request, bool implicit,
-                      ResolvedName& resolved, std::string& name_for_messages) {
+int resolve_unit_name(std::int32_t unit, const OpenRequest& request, bool implicit, ResolvedName& resolved,
+                      std::string& name_for_messages) {
   using Kind = ResolvedName::Kind;
   const bool file_given = !implicit && request.file.has_value();
   if (request.effective_status() == FileStatus::Scratch && (!file_given || is_blank(*request.file))) {
@@ -233,9 +233,7 @@ int resolve_unit_name(std::int32_t unit, const OpenRequest& request, bool implic
         resolved.name = "ERR";
         name_for_messages = resolved.name;
         return 0;
-      case DefaultConnection::Kind::Named:
-        name = std::move(connection.name);
-        break;
+      case DefaultConnection::Kind::Named: name = std::move(connection.name); break;
     }
   }
   name_for_messages = name;
@@ -252,9 +250,8 @@ int resolve_unit_name(std::int32_t unit, const OpenRequest& request, bool implic
   return 0;
 }
 
-int connect_resolved(std::int32_t unit, const OpenRequest& request, const ResolvedName& resolved,
-                     bool for_reading, bool compatibility_numbering,
-                     std::unique_ptr<UnitBlock>& result) {
+int connect_resolved(std::int32_t unit, const OpenRequest& request, const ResolvedName& resolved, bool for_reading,
+                     bool compatibility_numbering, std::unique_ptr<UnitBlock>& result) {
   std::unique_ptr<UnitBlock> block(new (std::nothrow) UnitBlock(unit));
   if (!block) return 41;
   block->compatibility_numbering = compatibility_numbering;
@@ -270,8 +267,7 @@ int connect_resolved(std::int32_t unit, const OpenRequest& request, const Resolv
                    resolved.kind == ResolvedName::Kind::StandardOutput ||
                    resolved.kind == ResolvedName::Kind::StandardError ||
                    (resolved.kind == ResolvedName::Kind::Device && is_console_device(resolved.device->kind));
-    window_unit = (resolved.kind == ResolvedName::Kind::Device &&
-                   resolved.device->kind == DeviceKind::TextWindow) ||
+    window_unit = (resolved.kind == ResolvedName::Kind::Device && resolved.device->kind == DeviceKind::TextWindow) ||
                   (console && services->standard_unit_window() != -1);
   }
   if (!window_unit && request.title) return services != nullptr ? 564 : 565;
@@ -291,25 +287,15 @@ int connect_resolved(std::int32_t unit, const OpenRequest& request, const Resolv
       block->device = DeviceKind::RegularFile;
       error = open_file(*block, request, resolved, for_reading, compatibility_numbering);
       break;
-    case Kind::StandardInput:
-      connect_console(*block, DeviceKind::ConsoleInput);
-      break;
-    case Kind::StandardOutput:
-      connect_console(*block, DeviceKind::ConsoleOutput);
-      break;
-    case Kind::StandardError:
-      connect_console(*block, DeviceKind::ConsoleError);
-      break;
+    case Kind::StandardInput: connect_console(*block, DeviceKind::ConsoleInput); break;
+    case Kind::StandardOutput: connect_console(*block, DeviceKind::ConsoleOutput); break;
+    case Kind::StandardError: connect_console(*block, DeviceKind::ConsoleError); break;
     case Kind::Device:
       switch (resolved.device->kind) {
-        case DeviceKind::TextWindow:
-          error = connect_user_window(*block, request);
-          break;
+        case DeviceKind::TextWindow: error = connect_user_window(*block, request); break;
         case DeviceKind::ConsoleInput:
         case DeviceKind::ConsoleOutput:
-        case DeviceKind::ConsoleError:
-          connect_console(*block, resolved.device->kind);
-          break;
+        case DeviceKind::ConsoleError: connect_console(*block, resolved.device->kind); break;
         default:
           block->device = resolved.device->kind;
           error = open_device(*block, *resolved.device, compatibility_numbering);
@@ -320,9 +306,9 @@ int connect_resolved(std::int32_t unit, const OpenRequest& request, const Resolv
   if (error != 0) return error;
 
   const bool character_device = block->device == DeviceKind::TextWindow || is_console_device(block->device);
-  block->carriage_control = request.carriage_control.value_or(
-      !formatted ? CarriageControl::None
-                 : character_device ? CarriageControl::FirstCharacter : CarriageControl::List);
+  block->carriage_control = request.carriage_control.value_or(!formatted         ? CarriageControl::None
+                                                              : character_device ? CarriageControl::FirstCharacter
+                                                                                 : CarriageControl::List);
   if (!block->terminal->shared()) {
     std::string_view terminator = block->record_terminator();
     block->own_device.set_line_end(terminator.empty() ? std::string_view("\r\n") : terminator);
@@ -334,16 +320,14 @@ int connect_resolved(std::int32_t unit, const OpenRequest& request, const Resolv
 bool names_connected_file(const UnitBlock& block, const ResolvedName& resolved) {
   using Kind = ResolvedName::Kind;
   switch (resolved.kind) {
-    case Kind::Scratch:
-      return false;
+    case Kind::Scratch: return false;
     case Kind::File: {
       if (block.device != DeviceKind::RegularFile || !block.has_identity) return false;
       struct stat info {};
       if (::stat(resolved.name.c_str(), &info) != 0) return false;
       return info.st_dev == block.file_device && info.st_ino == block.file_inode;
     }
-    default:
-      break;
+    default: break;
   }
   DeviceKind wanted = DeviceKind::ConsoleOutput;
   switch (resolved.kind) {

@@ -36,14 +36,11 @@ int apply_file_disposition(UnitBlock& block, Disposition disposition) {
   const bool scratch = block.status == FileStatus::Scratch;
   switch (disposition) {
     case Disposition::Default:
-    case Disposition::Keep:
-      return 0;
+    case Disposition::Keep: return 0;
     case Disposition::Delete:
       if (!scratch && ::unlink(block.file_name.c_str()) != 0 && errno != ENOENT) return 28;
       return 0;
-    case Disposition::Print:
-      run_shell_command(print_command(block.file_name), true);
-      return 0;
+    case Disposition::Print: run_shell_command(print_command(block.file_name), true); return 0;
     case Disposition::PrintDelete:
       if (!run_shell_command(print_command(block.file_name), true)) {
         emit_unit_message(5, block);
@@ -51,12 +48,8 @@ int apply_file_disposition(UnitBlock& block, Disposition disposition) {
       }
       if (::unlink(block.file_name.c_str()) != 0 && errno != ENOENT) return 28;
       return 0;
-    case Disposition::Submit:
-      run_shell_command(submit_command(block.file_name, false), false);
-      return 0;
-    case Disposition::SubmitDelete:
-      run_shell_command(submit_command(block.file_name, true), false);
-      return 0;
+    case Disposition::Submit: run_shell_command(submit_command(block.file_name, false), false); return 0;
+    case Disposition::SubmitDelete: run_shell_command(submit_command(block.file_name, true), false); return 0;
   }
   return 0;
 }
@@ -64,8 +57,8 @@ int apply_file_disposition(UnitBlock& block, Disposition disposition) {
 // A disposition the unit cannot have: 46, with the disposition it gets instead.
 int check_disposition(const UnitBlock& block, Disposition& disposition) {
   const bool scratch = block.status == FileStatus::Scratch;
-  if (scratch && (disposition == Disposition::Keep || disposition == Disposition::Print ||
-                  disposition == Disposition::Submit)) {
+  if (scratch &&
+      (disposition == Disposition::Keep || disposition == Disposition::Print || disposition == Disposition::Submit)) {
     disposition = Disposition::Delete;
     return 46;
   }

@@ -31,8 +31,7 @@ struct BufferSink {
 
 }  // namespace
 
-int write_internal(std::span<char> buffer, StatementFlags flags, std::span<const IoItem> items,
-                   FormatRef format) {
+int write_internal(std::span<char> buffer, StatementFlags flags, std::span<const IoItem> items, FormatRef format) {
   pass_pause_gate();
   std::unique_ptr<CompiledFormat> storage;
   int format_error = 0;

@@ -24,61 +24,76 @@ std::optional<T> choose(std::string_view text, const Choice<T> (&choices)[N]) {
 }
 
 constexpr Choice<FileStatus> kStatuses[] = {
-    {"OLD", FileStatus::Old}, {"NEW", FileStatus::New}, {"SCRATCH", FileStatus::Scratch},
+    {"OLD", FileStatus::Old},         {"NEW", FileStatus::New},         {"SCRATCH", FileStatus::Scratch},
     {"UNKNOWN", FileStatus::Unknown}, {"REPLACE", FileStatus::Replace},
 };
 constexpr Choice<AccessMode> kAccesses[] = {
-    {"SEQUENTIAL", AccessMode::Sequential}, {"DIRECT", AccessMode::Direct},
+    {"SEQUENTIAL", AccessMode::Sequential},
+    {"DIRECT", AccessMode::Direct},
     {"APPEND", AccessMode::Append},
 };
 constexpr Choice<FormMode> kForms[] = {
-    {"FORMATTED", FormMode::Formatted}, {"UNFORMATTED", FormMode::Unformatted},
+    {"FORMATTED", FormMode::Formatted},
+    {"UNFORMATTED", FormMode::Unformatted},
     {"BINARY", FormMode::Binary},
 };
 constexpr Choice<BlankMode> kBlanks[] = {{"NULL", BlankMode::Null}, {"ZERO", BlankMode::Zero}};
 constexpr Choice<FilePosition> kPositions[] = {
-    {"ASIS", FilePosition::AsIs}, {"REWIND", FilePosition::Rewind}, {"APPEND", FilePosition::Append},
+    {"ASIS", FilePosition::AsIs},
+    {"REWIND", FilePosition::Rewind},
+    {"APPEND", FilePosition::Append},
 };
 constexpr Choice<ActionMode> kActions[] = {
-    {"READ", ActionMode::Read}, {"WRITE", ActionMode::Write}, {"READWRITE", ActionMode::ReadWrite},
+    {"READ", ActionMode::Read},
+    {"WRITE", ActionMode::Write},
+    {"READWRITE", ActionMode::ReadWrite},
 };
 constexpr Choice<Delimiter> kDelimiters[] = {
-    {"APOSTROPHE", Delimiter::Apostrophe}, {"QUOTE", Delimiter::Quote}, {"NONE", Delimiter::None},
+    {"APOSTROPHE", Delimiter::Apostrophe},
+    {"QUOTE", Delimiter::Quote},
+    {"NONE", Delimiter::None},
 };
 constexpr Choice<bool> kPads[] = {{"YES", true}, {"NO", false}};
 constexpr Choice<CarriageControl> kCarriageControls[] = {
-    {"FORTRAN", CarriageControl::FirstCharacter}, {"LIST", CarriageControl::List},
+    {"FORTRAN", CarriageControl::FirstCharacter},
+    {"LIST", CarriageControl::List},
     {"NONE", CarriageControl::None},
 };
 constexpr Choice<RecordType> kRecordTypes[] = {
-    {"STREAM_CRLF", RecordType::StreamCrLf}, {"STREAM_LF", RecordType::StreamLf},
-    {"STREAM_CR", RecordType::StreamCr}, {"STREAM", RecordType::Stream},
-    {"FIXED", RecordType::Fixed}, {"VARIABLE", RecordType::Variable},
+    {"STREAM_CRLF", RecordType::StreamCrLf}, {"STREAM_LF", RecordType::StreamLf}, {"STREAM_CR", RecordType::StreamCr},
+    {"STREAM", RecordType::Stream},          {"FIXED", RecordType::Fixed},        {"VARIABLE", RecordType::Variable},
     {"SEGMENTED", RecordType::Segmented},
 };
 constexpr Choice<ShareMode> kShares[] = {
-    {"DENYNONE", ShareMode::DenyNone}, {"DENYRD", ShareMode::DenyRead},
-    {"DENYWR", ShareMode::DenyWrite}, {"DENYRW", ShareMode::DenyReadWrite},
-    {"COMPAT", ShareMode::Compatible},
+    {"DENYNONE", ShareMode::DenyNone},    {"DENYRD", ShareMode::DenyRead},   {"DENYWR", ShareMode::DenyWrite},
+    {"DENYRW", ShareMode::DenyReadWrite}, {"COMPAT", ShareMode::Compatible},
 };
 constexpr Choice<DataConversion> kConversions[] = {
-    {"NATIVE", DataConversion::Native}, {"BIG_ENDIAN", DataConversion::BigEndian},
-    {"LITTLE_ENDIAN", DataConversion::LittleEndian}, {"VAXD", DataConversion::VaxD},
-    {"VAXG", DataConversion::VaxG}, {"FDX", DataConversion::Fdx}, {"FGX", DataConversion::Fgx},
-    {"IBM", DataConversion::Ibm}, {"CRAY", DataConversion::Cray},
+    {"NATIVE", DataConversion::Native},
+    {"BIG_ENDIAN", DataConversion::BigEndian},
+    {"LITTLE_ENDIAN", DataConversion::LittleEndian},
+    {"VAXD", DataConversion::VaxD},
+    {"VAXG", DataConversion::VaxG},
+    {"FDX", DataConversion::Fdx},
+    {"FGX", DataConversion::Fgx},
+    {"IBM", DataConversion::Ibm},
+    {"CRAY", DataConversion::Cray},
 };
 constexpr Choice<Disposition> kDispositions[] = {
-    {"KEEP", Disposition::Keep}, {"SAVE", Disposition::Keep}, {"DELETE", Disposition::Delete},
-    {"PRINT", Disposition::Print}, {"PRINT/DELETE", Disposition::PrintDelete},
-    {"SUBMIT", Disposition::Submit}, {"SUBMIT/DELETE", Disposition::SubmitDelete},
+    {"KEEP", Disposition::Keep},
+    {"SAVE", Disposition::Keep},
+    {"DELETE", Disposition::Delete},
+    {"PRINT", Disposition::Print},
+    {"PRINT/DELETE", Disposition::PrintDelete},
+    {"SUBMIT", Disposition::Submit},
+    {"SUBMIT/DELETE", Disposition::SubmitDelete},
 };
 constexpr Choice<bool> kOrganizations[] = {{"SEQUENTIAL", true}, {"RELATIVE", true}};
 
 // Reads a character keyword through `choices`; `error` when the value is not among them or
 // is not character data.
 template <typename T, std::size_t N>
-int read_choice(const KeywordValue& keyword, const Choice<T> (&choices)[N], int error,
-                std::optional<T>& out) {
+int read_choice(const KeywordValue& keyword, const Choice<T> (&choices)[N], int error, std::optional<T>& out) {
   if (keyword.type != KeywordValue::Type::Character) return error;
   std::optional<T> value = choose(keyword.text, choices);
   if (!value) return error;
@@ -166,9 +181,7 @@ bool keyword_value_is(std::string_view text, std::string_view word) {
   return true;
 }
 
-std::optional<DataConversion> conversion_named(std::string_view name) {
-  return choose(name, kConversions);
-}
+std::optional<DataConversion> conversion_named(std::string_view name) { return choose(name, kConversions); }
 
 int read_open_keywords(std::span<const KeywordValue> keywords, OpenRequest& request) {
   std::optional<ActionMode> action_keyword;
@@ -185,74 +198,38 @@ int read_open_keywords(std::span<const KeywordValue> keywords, OpenRequest& requ
         if (keyword.type != KeywordValue::Type::Character) return 45;
         request.title = keyword.text;
         break;
-      case Keyword::IoFocus:
-        error = read_logical(keyword, request.iofocus);
-        break;
-      case Keyword::Status:
-        error = read_choice(keyword, kStatuses, 570, request.status);
-        break;
-      case Keyword::Access:
-        error = read_choice(keyword, kAccesses, 572, request.access);
-        break;
-      case Keyword::Form:
-        error = read_choice(keyword, kForms, 574, request.form);
-        break;
-      case Keyword::RecordLength:
-        error = read_integer(keyword, 1, INT32_MAX, 581, request.record_length);
-        break;
-      case Keyword::Blank:
-        error = read_choice(keyword, kBlanks, 573, request.blank);
-        break;
-      case Keyword::Position:
-        error = read_choice(keyword, kPositions, 748, request.position);
-        break;
-      case Keyword::Action:
-        error = read_choice(keyword, kActions, 749, action_keyword);
-        break;
-      case Keyword::Mode:
-        error = read_choice(keyword, kActions, 571, mode_keyword);
-        break;
-      case Keyword::Delim:
-        error = read_choice(keyword, kDelimiters, 751, request.delimiter);
-        break;
-      case Keyword::Pad:
-        error = read_choice(keyword, kPads, 753, request.pad);
-        break;
+      case Keyword::IoFocus: error = read_logical(keyword, request.iofocus); break;
+      case Keyword::Status: error = read_choice(keyword, kStatuses, 570, request.status); break;
+      case Keyword::Access: error = read_choice(keyword, kAccesses, 572, request.access); break;
+      case Keyword::Form: error = read_choice(keyword, kForms, 574, request.form); break;
+      case Keyword::RecordLength: error = read_integer(keyword, 1, INT32_MAX, 581, request.record_length); break;
+      case Keyword::Blank: error = read_choice(keyword, kBlanks, 573, request.blank); break;
+      case Keyword::Position: error = read_choice(keyword, kPositions, 748, request.position); break;
+      case Keyword::Action: error = read_choice(keyword, kActions, 749, action_keyword); break;
+      case Keyword::Mode: error = read_choice(keyword, kActions, 571, mode_keyword); break;
+      case Keyword::Delim: error = read_choice(keyword, kDelimiters, 751, request.delimiter); break;
+      case Keyword::Pad: error = read_choice(keyword, kPads, 753, request.pad); break;
       case Keyword::CarriageControl:
         error = read_choice(keyword, kCarriageControls, 754, request.carriage_control);
         break;
-      case Keyword::RecordType:
-        error = read_choice(keyword, kRecordTypes, 45, request.record_type);
-        break;
-      case Keyword::Share:
-        error = read_choice(keyword, kShares, 575, request.share);
-        break;
-      case Keyword::Convert:
-        error = read_choice(keyword, kConversions, 45, request.conversion);
-        break;
+      case Keyword::RecordType: error = read_choice(keyword, kRecordTypes, 45, request.record_type); break;
+      case Keyword::Share: error = read_choice(keyword, kShares, 575, request.share); break;
+      case Keyword::Convert: error = read_choice(keyword, kConversions, 45, request.conversion); break;
       case Keyword::ReadOnly: {
         std::optional<bool> value;
         error = read_logical(keyword, value);
         read_only = value.value_or(false);
         break;
       }
-      case Keyword::BlockSize:
-        error = read_integer(keyword, 0, INT32_MAX, 45, request.block_size);
-        break;
-      case Keyword::BufferCount:
-        error = read_integer(keyword, 1, 127, 45, request.buffer_count);
-        break;
+      case Keyword::BlockSize: error = read_integer(keyword, 0, INT32_MAX, 45, request.block_size); break;
+      case Keyword::BufferCount: error = read_integer(keyword, 1, 127, 45, request.buffer_count); break;
       case Keyword::Organization: {
         std::optional<bool> known;
         error = read_choice(keyword, kOrganizations, 45, known);
         break;
       }
-      case Keyword::Dispose:
-        error = read_choice(keyword, kDispositions, 45, request.disposition);
-        break;
-      default:
-        error = 45;
-        break;
+      case Keyword::Dispose: error = read_choice(keyword, kDispositions, 45, request.disposition); break;
+      default: error = 45; break;
     }
     if (error != 0) return error;
   }
@@ -271,15 +248,9 @@ int read_close_keywords(std::span<const KeywordValue> keywords, std::optional<Di
   for (const KeywordValue& keyword : keywords) {
     int error = 0;
     switch (keyword.keyword) {
-      case Keyword::Status:
-        error = read_choice(keyword, kDispositions, 570, status);
-        break;
-      case Keyword::Dispose:
-        error = read_choice(keyword, kDispositions, 45, dispose);
-        break;
-      default:
-        error = 46;
-        break;
+      case Keyword::Status: error = read_choice(keyword, kDispositions, 570, status); break;
+      case Keyword::Dispose: error = read_choice(keyword, kDispositions, 45, dispose); break;
+      default: error = 46; break;
     }
     if (error != 0) return error;
   }

@@ -6,26 +6,19 @@ namespace runtime {
 
 int open_failure_error(int errno_value, bool compatibility_numbering) {
   switch (errno_value) {
-    case ENOENT:
-      return compatibility_numbering ? 602 : 29;
+    case ENOENT: return compatibility_numbering ? 602 : 29;
     case EMFILE:
-    case ENFILE:
-      return compatibility_numbering ? 603 : 30;
+    case ENFILE: return compatibility_numbering ? 603 : 30;
     case EACCES:
     case EPERM:
-    case EROFS:
-      return compatibility_numbering ? 600 : 9;
+    case EROFS: return compatibility_numbering ? 600 : 9;
     case ENXIO:
-    case ENODEV:
-      return 42;
-    case EEXIST:
-      return compatibility_numbering ? 601 : 10;
+    case ENODEV: return 42;
+    case EEXIST: return compatibility_numbering ? 601 : 10;
     case ENAMETOOLONG:
     case ENOTDIR:
-    case EINVAL:
-      return 43;
-    default:
-      return 30;
+    case EINVAL: return 43;
+    default: return 30;
   }
 }
 

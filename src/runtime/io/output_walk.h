@@ -73,15 +73,25 @@ inline FieldShape remembered_field_shape(const EditDescriptor& descriptor, const
       memo.length == item.length) {
     return memo.shape;
   }
-  memo = Memo{true, descriptor.kind, descriptor.has_w, descriptor.has_d, descriptor.has_e, descriptor.w,
-              descriptor.d, descriptor.e, item.type, item.size, item.length, resolve_field_shape(descriptor, item)};
+  memo = Memo{true,
+              descriptor.kind,
+              descriptor.has_w,
+              descriptor.has_d,
+              descriptor.has_e,
+              descriptor.w,
+              descriptor.d,
+              descriptor.e,
+              item.type,
+              item.size,
+              item.length,
+              resolve_field_shape(descriptor, item)};
   return memo.shape;
 }
 
 // One item (or one part of a complex item) converted into its field at the current position.
 template <typename Sink>
-int put_item(Sink& sink, const EditDescriptor& descriptor, const EditModes& modes, const IoItem& item,
-             std::size_t part, OutputOutcome& outcome) {
+int put_item(Sink& sink, const EditDescriptor& descriptor, const EditModes& modes, const IoItem& item, std::size_t part,
+             OutputOutcome& outcome) {
   if (!descriptor_accepts_item(descriptor.kind, item.type)) return 61;
   const FieldShape shape = remembered_field_shape(descriptor, item);
   const std::size_t width = shape.w > 0 ? static_cast<std::size_t>(shape.w) : 0;
@@ -118,8 +128,7 @@ int walk_single_field(const EditDescriptor& descriptor, const EditModes& modes, 
 }
 
 template <typename Sink>
-int walk_output(FormatCursor& cursor, std::span<const IoItem> items, Sink& sink,
-                OutputOutcome& outcome) {
+int walk_output(FormatCursor& cursor, std::span<const IoItem> items, Sink& sink, OutputOutcome& outcome) {
   std::size_t index = 0;
   std::size_t part = 0;
   for (;;) {
@@ -127,14 +136,11 @@ int walk_output(FormatCursor& cursor, std::span<const IoItem> items, Sink& sink,
     EditDescriptor descriptor;
     if (int error = next_edit_descriptor(cursor, sink.position(), items_remain, descriptor)) return error;
     switch (descriptor.kind) {
-      case DescriptorKind::End:
-        return 0;
+      case DescriptorKind::End: return 0;
       case DescriptorKind::Colon:
         if (!items_remain) return 0;
         continue;
-      case DescriptorKind::NoAdvance:
-        outcome.no_advance = true;
-        continue;
+      case DescriptorKind::NoAdvance: outcome.no_advance = true; continue;
       case DescriptorKind::Slash:
         if (int error = sink.end_record()) return error;
         continue;
@@ -148,8 +154,7 @@ int walk_output(FormatCursor& cursor, std::span<const IoItem> items, Sink& sink,
       case DescriptorKind::Q:
         // Q only has a meaning on input.
         return 61;
-      default:
-        break;
+      default: break;
     }
     if (!items_remain) return 0;
     const IoItem& item = items[index];

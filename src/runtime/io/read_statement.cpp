@@ -25,9 +25,8 @@ int read_record(UnitBlock& block) {
 
 // Cuts the field of `width` columns at the current position. `padded` receives the field
 // when blanks must be supplied. Returns 0 or an error number.
-int cut_field(UnitBlock& block, const EditDescriptor& descriptor, const EditModes& modes,
-              const IoItem& item, std::size_t width, bool advancing, std::string& padded,
-              std::string_view& field) {
+int cut_field(UnitBlock& block, const EditDescriptor& descriptor, const EditModes& modes, const IoItem& item,
+              std::size_t width, bool advancing, std::string& padded, std::string_view& field) {
   InputRecord& record = block.input;
   const std::string_view text = record.text();
   const std::size_t start = record.position.position;
@@ -92,11 +91,8 @@ int store_characters_left(const InputRecord& record, const IoItem& item) {
       std::memcpy(item.address, &value, 4);
       return 0;
     }
-    case 8:
-      std::memcpy(item.address, &left, 8);
-      return 0;
-    default:
-      return 61;
+    case 8: std::memcpy(item.address, &left, 8); return 0;
+    default: return 61;
   }
 }
 
@@ -123,26 +119,21 @@ int walk_input(FormatCursor& cursor, std::span<const IoItem> items, UnitBlock& b
     EditDescriptor descriptor;
     if (int error = next_edit_descriptor(cursor, record.position, items_remain, descriptor)) return error;
     switch (descriptor.kind) {
-      case DescriptorKind::End:
-        return 0;
+      case DescriptorKind::End: return 0;
       case DescriptorKind::Colon:
         if (!items_remain) return 0;
         continue;
-      case DescriptorKind::NoAdvance:
-        continue;
+      case DescriptorKind::NoAdvance: continue;
       case DescriptorKind::Slash:
         if (int error = read_record(block)) return error;
         continue;
-      case DescriptorKind::Literal:
-        consume_literal(record, descriptor);
-        continue;
+      case DescriptorKind::Literal: consume_literal(record, descriptor); continue;
       case DescriptorKind::Q:
         if (!items_remain) return 0;
         if (int error = store_characters_left(record, items[index])) return error;
         ++index;
         continue;
-      default:
-        break;
+      default: break;
     }
     if (!items_remain) return 0;
     const IoItem& item = items[index];
@@ -166,8 +157,8 @@ int walk_input(FormatCursor& cursor, std::span<const IoItem> items, UnitBlock& b
 
 }  // namespace
 
-int read_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoItem> items,
-                   FormatRef format, std::string_view advance) {
+int read_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoItem> items, FormatRef format,
+                   std::string_view advance) {
   FormattedStatement statement;
   if (std::optional<int> ended = begin_formatted_statement(unit, flags, format, advance, true, statement)) {
     return *ended;

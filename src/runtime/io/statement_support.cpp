@@ -51,8 +51,7 @@ void pass_pause_gate() {
   if (WindowServices* services = window_services()) services->pass_pause_gate();
 }
 
-int raise_statement_error(int number, StatementFlags flags, std::int32_t unit,
-                          std::string_view file_name) {
+int raise_statement_error(int number, StatementFlags flags, std::int32_t unit, std::string_view file_name) {
   ErrorInserts inserts;
   inserts.has_unit = true;
   inserts.unit = unit;
@@ -61,8 +60,7 @@ int raise_statement_error(int number, StatementFlags flags, std::int32_t unit,
   return error_is_returned(number, flags) ? result : 0;
 }
 
-int claim_and_connect(StatementClaim& claim, std::int32_t unit, bool for_reading,
-                      std::string& failed_name) {
+int claim_and_connect(StatementClaim& claim, std::int32_t unit, bool for_reading, std::string& failed_name) {
   if (int error = claim.acquire(unit)) return error;
   if (claim.block() != nullptr) return 0;
   OpenRequest request;

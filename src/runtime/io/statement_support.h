@@ -24,13 +24,11 @@ void pass_pause_gate();
 // unknown). Returns the value the statement returns: the number (or an end indication) when
 // the statement asked for its errors, else 0 after the message (a severe error does not
 // return).
-int raise_statement_error(int number, StatementFlags flags, std::int32_t unit,
-                          std::string_view file_name);
+int raise_statement_error(int number, StatementFlags flags, std::int32_t unit, std::string_view file_name);
 
 // Claims `unit` for a READ or WRITE and connects it implicitly when needed. Returns 0, or an
 // error number with `failed_name` set to the name to report.
-int claim_and_connect(StatementClaim& claim, std::int32_t unit, bool for_reading,
-                      std::string& failed_name);
+int claim_and_connect(StatementClaim& claim, std::int32_t unit, bool for_reading, std::string& failed_name);
 
 // The ADVANCE specifier (read when flags carry kAdvanceSpecifier): YES or NO in any case,
 // trailing blanks ignored. Returns 0 or 48.
@@ -55,8 +53,7 @@ struct FormattedStatement {
 // statement may go on with `statement`; otherwise the value the statement returns (the
 // error it raised).
 std::optional<int> begin_formatted_statement(std::int32_t unit, StatementFlags flags, FormatRef format,
-                                             std::string_view advance, bool for_reading,
-                                             FormattedStatement& statement);
+                                             std::string_view advance, bool for_reading, FormattedStatement& statement);
 
 // True for unit numbers a READ or WRITE may name (-4 to 2147483646).
 inline bool is_external_unit(std::int32_t unit) { return unit >= -4 && unit <= kLargestUnit; }

@@ -17,9 +17,28 @@ namespace runtime {
 
 // OPEN and CLOSE keywords.
 enum class Keyword : std::uint8_t {
-  File, Title, IoFocus, Status, Access, Form, RecordLength, Blank, Position, Action,
-  Delim, Pad, CarriageControl, RecordType, Share, Convert, ReadOnly, BlockSize, BufferCount,
-  Organization, Mode, Dispose,
+  File,
+  Title,
+  IoFocus,
+  Status,
+  Access,
+  Form,
+  RecordLength,
+  Blank,
+  Position,
+  Action,
+  Delim,
+  Pad,
+  CarriageControl,
+  RecordType,
+  Share,
+  Convert,
+  ReadOnly,
+  BlockSize,
+  BufferCount,
+  Organization,
+  Mode,
+  Dispose,
 };
 
 struct KeywordValue {
@@ -45,14 +64,13 @@ int close_unit(std::int32_t unit, StatementFlags flags, std::span<const KeywordV
 
 // `advance` is the ADVANCE specifier's value; it is read only when flags carry
 // kAdvanceSpecifier. A FormatRef built from text is a format held in character data.
-int write_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoItem> items,
-                    FormatRef format, std::string_view advance = {});
-int read_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoItem> items,
-                   FormatRef format, std::string_view advance = {});
+int write_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoItem> items, FormatRef format,
+                    std::string_view advance = {});
+int read_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoItem> items, FormatRef format,
+                   std::string_view advance = {});
 // Internal write: the record is `buffer` itself; the rest of it after the last column written
 // is filled with blanks. Messages name the file "Internal Formatted Write".
-int write_internal(std::span<char> buffer, StatementFlags flags, std::span<const IoItem> items,
-                   FormatRef format);
+int write_internal(std::span<char> buffer, StatementFlags flags, std::span<const IoItem> items, FormatRef format);
 
 inline int open_unit(std::int32_t unit, StatementFlags flags, std::initializer_list<KeywordValue> keywords) {
   return open_unit(unit, flags, std::span<const KeywordValue>(keywords.begin(), keywords.size()));

@@ -46,15 +46,13 @@ WindowDevices& window_devices() {
 int TerminalDevice::write(std::string_view bytes, ByteChannel* own) const {
   if (bytes.empty()) return 0;
   switch (target_) {
-    case Target::Descriptor:
-      return write_descriptor(id_, bytes);
+    case Target::Descriptor: return write_descriptor(id_, bytes);
     case Target::Window: {
       WindowServices* services = window_services();
       if (services == nullptr) return EIO;
       return services->write_window(id_, bytes) < 0 ? EIO : 0;
     }
-    case Target::UnitChannel:
-      return own != nullptr ? own->write(bytes) : EBADF;
+    case Target::UnitChannel: return own != nullptr ? own->write(bytes) : EBADF;
   }
   return EBADF;
 }

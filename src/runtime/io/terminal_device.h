@@ -23,8 +23,7 @@ class TerminalDevice {
  public:
   enum class Target : unsigned char { Descriptor, Window, UnitChannel };
 
-  TerminalDevice(Target target, int id, std::string_view line_end)
-      : target_(target), id_(id), line_end_(line_end) {}
+  TerminalDevice(Target target, int id, std::string_view line_end) : target_(target), id_(id), line_end_(line_end) {}
 
   bool shared() const { return target_ != Target::UnitChannel; }
   bool is_window() const { return target_ == Target::Window; }

@@ -6,8 +6,8 @@
 #include <sys/types.h>
 
 #include <cstdint>
-#include <string_view>
 #include <string>
+#include <string_view>
 
 #include "runtime/edit_descriptor.h"
 #include "runtime/io/byte_channel.h"
@@ -19,37 +19,56 @@
 namespace runtime {
 
 enum class DeviceKind : std::uint8_t {
-  RegularFile,     // a file opened by name (also pipes and other files that are not devices)
-  ConsoleInput,    // standard input
-  ConsoleOutput,   // standard output
-  ConsoleError,    // standard error
-  TextWindow,      // a child window of the windowed console
-  Printer,         // PRN, LPT1-LPT4, COM2-COM4 mapped to the machine's devices
-  Serial,          // COM1, AUX, LINE
-  Null,            // NUL
+  RegularFile,    // a file opened by name (also pipes and other files that are not devices)
+  ConsoleInput,   // standard input
+  ConsoleOutput,  // standard output
+  ConsoleError,   // standard error
+  TextWindow,     // a child window of the windowed console
+  Printer,        // PRN, LPT1-LPT4, COM2-COM4 mapped to the machine's devices
+  Serial,         // COM1, AUX, LINE
+  Null,           // NUL
 };
 
 enum class CarriageControl : std::uint8_t { FirstCharacter = 1, List = 2, None = 3 };
 enum class AccessMode : std::uint8_t { Sequential, Direct, Append };
 enum class FormMode : std::uint8_t { Formatted, Unformatted, Binary };
 enum class RecordType : std::uint8_t {
-  StreamCrLf, StreamLf, StreamCr, Stream, Fixed, Variable, Segmented,
+  StreamCrLf,
+  StreamLf,
+  StreamCr,
+  Stream,
+  Fixed,
+  Variable,
+  Segmented,
 };
 enum class ActionMode : std::uint8_t { Read, Write, ReadWrite };
 enum class FileStatus : std::uint8_t { Old, New, Scratch, Unknown, Replace };
 enum class FilePosition : std::uint8_t { AsIs, Rewind, Append };
 enum class Disposition : std::uint8_t {
-  Default, Keep, Delete, Print, PrintDelete, Submit, SubmitDelete,
+  Default,
+  Keep,
+  Delete,
+  Print,
+  PrintDelete,
+  Submit,
+  SubmitDelete,
 };
 enum class Delimiter : std::uint8_t { None, Apostrophe, Quote };
 enum class ShareMode : std::uint8_t { DenyNone, DenyRead, DenyWrite, DenyReadWrite, Compatible };
 enum class DataConversion : std::uint8_t {
-  Native, BigEndian, LittleEndian, VaxD, VaxG, Fdx, Fgx, Ibm, Cray,
+  Native,
+  BigEndian,
+  LittleEndian,
+  VaxD,
+  VaxG,
+  Fdx,
+  Fgx,
+  Ibm,
+  Cray,
 };
 
 inline bool is_console_device(DeviceKind kind) {
-  return kind == DeviceKind::ConsoleInput || kind == DeviceKind::ConsoleOutput ||
-         kind == DeviceKind::ConsoleError;
+  return kind == DeviceKind::ConsoleInput || kind == DeviceKind::ConsoleOutput || kind == DeviceKind::ConsoleError;
 }
 
 struct UnitBlock {

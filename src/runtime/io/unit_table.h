@@ -71,8 +71,7 @@ enum class ClaimResult { Claimed, Recursive, TimedOut };
 
 // Claims `slot` for the calling thread, waiting for another thread's statement to end (until
 // `deadline` when given).
-ClaimResult claim_slot(UnitSlot& slot,
-                       std::optional<std::chrono::steady_clock::time_point> deadline = std::nullopt);
+ClaimResult claim_slot(UnitSlot& slot, std::optional<std::chrono::steady_clock::time_point> deadline = std::nullopt);
 void release_slot(UnitSlot& slot);
 
 // The exit gate.

@@ -36,8 +36,8 @@ struct UnitRecordSink {
 
 }  // namespace
 
-int write_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoItem> items,
-                    FormatRef format, std::string_view advance) {
+int write_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoItem> items, FormatRef format,
+                    std::string_view advance) {
   FormattedStatement statement;
   if (std::optional<int> ended = begin_formatted_statement(unit, flags, format, advance, false, statement)) {
     return *ended;

@@ -30,8 +30,8 @@ bool start_console_event_thread();
 // when there is no event thread or the caller is that thread.
 bool hand_over_to_event_thread();
 
-// What the event thread does with console event `event`: reports error 200 with the event's name, runs the exit handler, hands over to
-// the windowing runtime's end sequence, and exits with the event's status. When the program
+// What the event thread does with console event `event`: reports error 200 with the event's name, runs the exit
+// handler, hands over to the windowing runtime's end sequence, and exits with the event's status. When the program
 // installed a handler of its own for the signal, that handler is called instead; when it
 // ignores the signal, nothing happens.
 void handle_console_event(const ConsoleEvent& event);

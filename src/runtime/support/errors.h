@@ -54,7 +54,6 @@ void emit_runtime_message(int number, const ErrorInserts& inserts = {});
 
 // Emits an already built message text (used for the mathematical-library style messages);
 // `caption` is the error box caption. A severe message then ends the program.
-void emit_message_text(std::string_view text, std::string_view caption, Severity severity,
-                       int exit_code);
+void emit_message_text(std::string_view text, std::string_view caption, Severity severity, int exit_code);
 
 }  // namespace runtime

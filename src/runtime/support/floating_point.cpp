@@ -14,9 +14,8 @@ struct ExceptionBit {
   int flag;
 };
 constexpr ExceptionBit kExceptionBits[] = {
-    {kFloatingInexact, FE_INEXACT},        {kFloatingUnderflow, FE_UNDERFLOW},
-    {kFloatingOverflow, FE_OVERFLOW},      {kFloatingDivideByZero, FE_DIVBYZERO},
-    {kFloatingInvalid, FE_INVALID},
+    {kFloatingInexact, FE_INEXACT},        {kFloatingUnderflow, FE_UNDERFLOW}, {kFloatingOverflow, FE_OVERFLOW},
+    {kFloatingDivideByZero, FE_DIVBYZERO}, {kFloatingInvalid, FE_INVALID},
 };
 
 }  // namespace

@@ -39,7 +39,7 @@ int set_thread_mode(const int* mode);
 int thread_mode();
 
 // Flags of allocate_array and deallocate_array.
-inline constexpr unsigned kArrayStatusVariable = 1u << 0;  // errors are returned, not reported
+inline constexpr unsigned kArrayStatusVariable = 1u << 0;    // errors are returned, not reported
 inline constexpr unsigned kArrayAlreadyAllocated = 1u << 1;  // allocate: treat as allocated
 inline constexpr unsigned kArrayMayBeUnallocated = 1u << 1;  // deallocate: null is no error
 
@@ -50,8 +50,7 @@ int deallocate_array(void* pointer, unsigned flags);
 
 // STOP: `text` (may be empty), `display` (the call's display flag), optional numeric code.
 inline constexpr unsigned kStopDisplay = 1u << 0;
-[[noreturn]] void stop_program(std::string_view text, unsigned flags,
-                               std::optional<std::int64_t> code);
+[[noreturn]] void stop_program(std::string_view text, unsigned flags, std::optional<std::int64_t> code);
 
 // Closes every connected unit with its default disposition, once per process; a failing
 // close is reported and the walk goes on.

@@ -12,7 +12,15 @@ namespace runtime {
 enum class MathErrorKind { Domain, Singularity, Overflow, Underflow, TotalLoss, PartialLoss };
 
 enum class FloatingSignalKind {
-  Invalid, Denormal, DivideByZero, Overflow, Underflow, Inexact, SquareRoot, StackOverflow, StackUnderflow,
+  Invalid,
+  Denormal,
+  DivideByZero,
+  Overflow,
+  Underflow,
+  Inexact,
+  SquareRoot,
+  StackOverflow,
+  StackUnderflow,
 };
 
 // 6201 to 6206.

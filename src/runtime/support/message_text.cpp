@@ -27,8 +27,7 @@ void TextBuffer::append_repeated(char c, std::size_t count) {
   }
 }
 
-void TextBuffer::append_field(std::string_view text, std::size_t width, std::size_t precision,
-                              bool left_align) {
+void TextBuffer::append_field(std::string_view text, std::size_t width, std::size_t precision, bool left_align) {
   const std::string_view shown = text.substr(0, std::min(text.size(), precision));
   const std::size_t padding = width > shown.size() ? width - shown.size() : 0;
   if (!left_align) append_repeated(' ', padding);
@@ -111,9 +110,7 @@ class InsertFiller {
   }
 
  private:
-  static bool starts(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-  }
+  static bool starts(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
   // Directives beyond the supplied numbers read as 0.
   std::int64_t next_number() {
     constexpr std::size_t kCount = sizeof(inserts_.numbers) / sizeof(inserts_.numbers[0]);

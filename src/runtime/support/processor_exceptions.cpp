@@ -47,11 +47,11 @@ std::atomic<int> g_alternate_stacks_used{0};
 // The report prepared by the handler and finished by the event thread. Static: a handler may
 // not allocate, and the alternate stack is small.
 enum Stage : int {
-  kHandedOver,   // waiting for the event thread
-  kRendering,    // the event thread lays out the traceback and writes log and standard error
-  kShowing,      // the error box waits for the user
+  kHandedOver,    // waiting for the event thread
+  kRendering,     // the event thread lays out the traceback and writes log and standard error
+  kShowing,       // the error box waits for the user
   kClosingUnits,  // the exit handler runs
-  kEnding,       // the program-end sequence (may wait for the user)
+  kEnding,        // the program-end sequence (may wait for the user)
 };
 struct PreparedReport {
   int number = 0;
@@ -242,8 +242,8 @@ void processor_exception_handler(int signal_number, siginfo_t* info, void* machi
     context->marked_for_debugger = marked_for_debugger;
   }
 
-  const int number = processor_exception_error(signal_number, info ? info->si_code : 0,
-                                               info ? info->si_addr : nullptr, stack_pointer(machine));
+  const int number = processor_exception_error(signal_number, info ? info->si_code : 0, info ? info->si_addr : nullptr,
+                                               stack_pointer(machine));
   const Severity severity = catalogue_severity(number);
   if (severity == Severity::Severe && debug_exception_requested(number)) raise_debug_exception();
 
@@ -309,8 +309,7 @@ int processor_exception_error(int signal_number, int signal_code, const void* fa
     case SIGTRAP:
       if (from_processor && signal_code == TRAP_TRACE) return 160;  // single step
       return 159;                                                   // breakpoint
-    default:
-      return 172;
+    default: return 172;
   }
 }
 

@@ -10,14 +10,10 @@ namespace {
 
 // The C library answers an unknown number with a generated "Unknown error N" text; that is no
 // text of the system's own.
-bool is_generated_unknown_text(std::string_view text) {
-  return text.empty() || text.substr(0, 13) == "Unknown error";
-}
+bool is_generated_unknown_text(std::string_view text) { return text.empty() || text.substr(0, 13) == "Unknown error"; }
 
 // strerror_r comes in two shapes; these overloads take whichever the C library provides.
-[[maybe_unused]] const char* strerror_result(int status, const char* buffer) {
-  return status == 0 ? buffer : "";
-}
+[[maybe_unused]] const char* strerror_result(int status, const char* buffer) { return status == 0 ? buffer : ""; }
 [[maybe_unused]] const char* strerror_result(const char* text, const char*) { return text ? text : ""; }
 
 }  // namespace

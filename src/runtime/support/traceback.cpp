@@ -102,10 +102,9 @@ void append_registers(TextBuffer& out, const void* machine_context) {
     const char* name;
     int index;
   } kRegisters[] = {
-      {"RIP", REG_RIP}, {"RSP", REG_RSP}, {"RBP", REG_RBP}, {"RAX", REG_RAX}, {"RBX", REG_RBX},
-      {"RCX", REG_RCX}, {"RDX", REG_RDX}, {"RSI", REG_RSI}, {"RDI", REG_RDI}, {"R8", REG_R8},
-      {"R9", REG_R9},   {"R10", REG_R10}, {"R11", REG_R11}, {"R12", REG_R12}, {"R13", REG_R13},
-      {"R14", REG_R14}, {"R15", REG_R15}, {"EFL", REG_EFL},
+      {"RIP", REG_RIP}, {"RSP", REG_RSP}, {"RBP", REG_RBP}, {"RAX", REG_RAX}, {"RBX", REG_RBX}, {"RCX", REG_RCX},
+      {"RDX", REG_RDX}, {"RSI", REG_RSI}, {"RDI", REG_RDI}, {"R8", REG_R8},   {"R9", REG_R9},   {"R10", REG_R10},
+      {"R11", REG_R11}, {"R12", REG_R12}, {"R13", REG_R13}, {"R14", REG_R14}, {"R15", REG_R15}, {"EFL", REG_EFL},
   };
   for (const auto& r : kRegisters) {
     append_register(out, r.name, static_cast<std::uint64_t>(uc->uc_mcontext.gregs[r.index]));

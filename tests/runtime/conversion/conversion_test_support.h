@@ -52,8 +52,7 @@ inline EditDescriptor descriptor(std::string_view text) {
   return result;
 }
 
-inline EditModes modes(SignMode sign = SignMode::Processor, std::int32_t scale = 0,
-                       BlankMode blank = BlankMode::Null) {
+inline EditModes modes(SignMode sign = SignMode::Processor, std::int32_t scale = 0, BlankMode blank = BlankMode::Null) {
   EditModes m;
   m.sign = sign;
   m.scale = scale;
@@ -68,8 +67,7 @@ struct Written {
 
 // Runs convert_output_field with the resolved width; the buffer has guard bytes on both
 // sides so that a write outside the field shows as a changed guard.
-inline Written write_field(const IoItem& item, std::string_view format, const EditModes& m = {},
-                           std::size_t part = 0) {
+inline Written write_field(const IoItem& item, std::string_view format, const EditModes& m = {}, std::size_t part = 0) {
   const EditDescriptor d = descriptor(format);
   const std::int32_t width = resolve_field_shape(d, item).w;
   std::string buffer(static_cast<std::size_t>(width) + 16, '#');

@@ -11,8 +11,8 @@
 namespace runtime::test {
 namespace {
 
-int read(std::string_view field, std::string_view format, const IoItem& target,
-         const EditModes& m = {}, std::size_t part = 0) {
+int read(std::string_view field, std::string_view format, const IoItem& target, const EditModes& m = {},
+         std::size_t part = 0) {
   return convert_input_field(field, descriptor(format), m, target, part);
 }
 
@@ -119,12 +119,10 @@ TEST(FieldInput, LogicalFields) {
     int status;
     std::int32_t value;
   } cases[] = {
-      {"T", kConverted, -1},       {"t", kConverted, -1},       {".T", kConverted, -1},
-      {".t", kConverted, -1},      {"  .TRUE.", kConverted, -1}, {"Tx", kConverted, -1},
-      {"F", kConverted, 0},        {".f", kConverted, 0},       {"FALSE", kConverted, 0},
-      {"   ", kConverted, 0},      {"", kConverted, 0},         {"X", kInvalidText, 55},
-      {".", kInvalidText, 55},     {" .x", kInvalidText, 55},   {"1", kInvalidText, 55},
-      {"\tT", kInvalidText, 55},
+      {"T", kConverted, -1},        {"t", kConverted, -1},     {".T", kConverted, -1},  {".t", kConverted, -1},
+      {"  .TRUE.", kConverted, -1}, {"Tx", kConverted, -1},    {"F", kConverted, 0},    {".f", kConverted, 0},
+      {"FALSE", kConverted, 0},     {"   ", kConverted, 0},    {"", kConverted, 0},     {"X", kInvalidText, 55},
+      {".", kInvalidText, 55},      {" .x", kInvalidText, 55}, {"1", kInvalidText, 55}, {"\tT", kInvalidText, 55},
   };
   for (const auto& c : cases) {
     std::int32_t value = 55;
@@ -148,8 +146,8 @@ TEST(FieldInput, CharacterFields) {
     std::size_t length;
     const char* stored;
   } cases[] = {
-      {"y", 1, "y"},   {"ab", 3, "ab "},  {"abc", 3, "abc"}, {"abcde", 3, "cde"},
-      {"", 3, "   "},  {" ", 1, " "},     {"x", 0, ""},
+      {"y", 1, "y"},  {"ab", 3, "ab "}, {"abc", 3, "abc"}, {"abcde", 3, "cde"},
+      {"", 3, "   "}, {" ", 1, " "},    {"x", 0, ""},
   };
   for (const auto& c : cases) {
     char buffer[4] = {'#', '#', '#', '#'};

@@ -12,8 +12,8 @@ namespace {
 TEST(FieldRules, DescriptorAcceptsItem) {
   using K = DescriptorKind;
   using T = ItemType;
-  const K kinds[] = {K::I, K::F, K::E, K::D, K::G, K::EN, K::ES, K::L, K::A, K::O, K::Z, K::B, K::Q,
-                     K::Literal, K::Slash, K::End};
+  const K kinds[] = {K::I, K::F, K::E, K::D, K::G, K::EN,      K::ES,    K::L,
+                     K::A, K::O, K::Z, K::B, K::Q, K::Literal, K::Slash, K::End};
   // Columns: Integer, Logical, Real, Complex, Character.
   const char* accepted[] = {
       "11000",  // I
@@ -110,9 +110,9 @@ TEST(FieldRules, ConversionErrors) {
     int output_error;
     int input_error;
   } cases[] = {
-      {kConverted, 0, 0},           {kConvertedNaN, 0, 0},      {kConvertedInfinity, 0, 0},
-      {kFieldOverflow, 63, 64},     {kInvalidFlags, 63, 64},    {kNegativeLength, 63, 64},
-      {kValueOutOfRange, 64, 64},   {kInvalidText, 63, 64},     {kInvalidIntegerCharacter, 63, 64},
+      {kConverted, 0, 0},         {kConvertedNaN, 0, 0},   {kConvertedInfinity, 0, 0},
+      {kFieldOverflow, 63, 64},   {kInvalidFlags, 63, 64}, {kNegativeLength, 63, 64},
+      {kValueOutOfRange, 64, 64}, {kInvalidText, 63, 64},  {kInvalidIntegerCharacter, 63, 64},
       {kInvalidRadix, 63, 64},
   };
   for (const auto& c : cases) {

@@ -44,7 +44,7 @@ TEST(IntegerInput, BlanksAndSigns) {
       {" -  5", 10, BN, 4, kConverted, -5},
       {"-0", 10, BN, 4, kConverted, 0},
       {"1 2", 10, BN | BZ, 4, kConverted, 102},  // blanks as zeros wins
-      {"12  ", 10, 0, 4, kConverted, 12},       // no blank mode: trailing blanks end the number
+      {"12  ", 10, 0, 4, kConverted, 12},        // no blank mode: trailing blanks end the number
       {"1 2", 10, 0, 4, kInvalidIntegerCharacter, 0},
       {"\t5", 10, BN, 4, kInvalidIntegerCharacter, 0},
       {"\t5", 10, BN | kTabIsBlank, 4, kConverted, 5},

@@ -60,24 +60,15 @@ TEST(RealInput, DialogueAnswersUnderF20_10) {
 
 TEST(RealInput, ExponentsAndBlankModes) {
   const RealInputCase cases[] = {
-      {"1.5-3", BN, 0, 0, 8, kConverted, 1.5e-3},
-      {"1.5+3", BN, 0, 0, 8, kConverted, 1500.0},
-      {"1.5D2", BN, 0, 0, 8, kConverted, 150.0},
-      {"1.5d-2", BN, 0, 0, 8, kConverted, 0.015},
-      {"1.5q2", BN, 0, 0, 8, kConverted, 150.0},
-      {"1.5Q+2", BN, 0, 0, 8, kConverted, 150.0},
-      {"1.5E 2", BN, 0, 0, 8, kConverted, 150.0},
-      {"1.5E 2", BZ, 0, 0, 8, kConverted, 150.0},
-      {"1.5E2 ", BZ, 0, 0, 8, kConverted, 1.5e20},
-      {"1.5E-2 ", BN, 0, 0, 8, kConverted, 0.015},
-      {"1.5  ", BZ, 0, 0, 8, kConverted, 1.5},
-      {"12    ", BZ, 2, 0, 8, kConverted, 1200.0},
-      {"1 2", BN, 0, 0, 8, kConverted, 12.0},
-      {"1 2", BZ, 0, 0, 8, kConverted, 102.0},
-      {"-  1.5", BN, 0, 0, 8, kConverted, -1.5},
-      {".5", BN, 0, 0, 8, kConverted, 0.5},
-      {"-.5e1", BN, 0, 0, 8, kConverted, -5.0},
-      {"000000000000000000000000000001.5", BN, 0, 0, 8, kConverted, 1.5},
+      {"1.5-3", BN, 0, 0, 8, kConverted, 1.5e-3},  {"1.5+3", BN, 0, 0, 8, kConverted, 1500.0},
+      {"1.5D2", BN, 0, 0, 8, kConverted, 150.0},   {"1.5d-2", BN, 0, 0, 8, kConverted, 0.015},
+      {"1.5q2", BN, 0, 0, 8, kConverted, 150.0},   {"1.5Q+2", BN, 0, 0, 8, kConverted, 150.0},
+      {"1.5E 2", BN, 0, 0, 8, kConverted, 150.0},  {"1.5E 2", BZ, 0, 0, 8, kConverted, 150.0},
+      {"1.5E2 ", BZ, 0, 0, 8, kConverted, 1.5e20}, {"1.5E-2 ", BN, 0, 0, 8, kConverted, 0.015},
+      {"1.5  ", BZ, 0, 0, 8, kConverted, 1.5},     {"12    ", BZ, 2, 0, 8, kConverted, 1200.0},
+      {"1 2", BN, 0, 0, 8, kConverted, 12.0},      {"1 2", BZ, 0, 0, 8, kConverted, 102.0},
+      {"-  1.5", BN, 0, 0, 8, kConverted, -1.5},   {".5", BN, 0, 0, 8, kConverted, 0.5},
+      {"-.5e1", BN, 0, 0, 8, kConverted, -5.0},    {"000000000000000000000000000001.5", BN, 0, 0, 8, kConverted, 1.5},
   };
   for (const auto& c : cases) check(c);
 }
@@ -86,7 +77,7 @@ TEST(RealInput, ImpliedDecimalsAndScaleFactor) {
   const RealInputCase cases[] = {
       {"12345", BN, 2, 0, 8, kConverted, 123.45},
       {"12345", BN, 0, 0, 8, kConverted, 12345.0},
-      {"123.45", BN, 5, 0, 8, kConverted, 123.45},  // a point overrides d
+      {"123.45", BN, 5, 0, 8, kConverted, 123.45},   // a point overrides d
       {"12345e1", BN, 2, 0, 8, kConverted, 1234.5},  // d applies before the exponent
       {"1.5", BN, 0, 2, 8, kConverted, 0.015},
       {"1.5", BN, 0, -2, 8, kConverted, 150.0},
@@ -121,8 +112,8 @@ TEST(RealInput, InfinityAndNaN) {
 
 TEST(RealInput, MalformedText) {
   const char* texts[] = {
-      "1,5", "1\t5", "1_5", "1.2.3", "abc", "1x", "1.5E", "1.5-", "1.5E+", "E5", ".", "-.",
-      "1.5E2.5", "1.5E--2", "1.5E2-", "++1", "1+2+3", "$1", "\x80", "0x10", "1.5E  ",
+      "1,5", "1\t5",    "1_5",     "1.2.3",  "abc", "1x",    "1.5E", "1.5-", "1.5E+", "E5",     ".",
+      "-.",  "1.5E2.5", "1.5E--2", "1.5E2-", "++1", "1+2+3", "$1",   "\x80", "0x10",  "1.5E  ",
   };
   for (const char* text : texts) {
     double value = 0.0;

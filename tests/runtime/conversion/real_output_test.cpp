@@ -105,16 +105,16 @@ TEST(FixedOutput, ScaleFactorShiftsDecimalDigits) {
       // computed in binary is exactly 1.5 and would round to 2.
       {0.15, "F3.0", S, 1, " 1.", kConverted},
       {123.456, "F8.4", S, -2, "  1.2346", kConverted},
-      {1234.5, "F6.1", S, -3, "   1.2", kConverted},   // rounded at the hundreds: 1200
-      {1250.0, "F6.1", S, -3, "   1.2", kConverted},   // tie at the hundreds: to even
+      {1234.5, "F6.1", S, -3, "   1.2", kConverted},  // rounded at the hundreds: 1200
+      {1250.0, "F6.1", S, -3, "   1.2", kConverted},  // tie at the hundreds: to even
       {1350.0, "F6.1", S, -3, "   1.4", kConverted},
-      {1250.5, "F6.1", S, -3, "   1.3", kConverted},   // the fraction breaks the tie
+      {1250.5, "F6.1", S, -3, "   1.3", kConverted},  // the fraction breaks the tie
       {1234.5, "F6.1", S, -4, "   0.1", kConverted},
       {1234.5, "F6.1", S, -5, "   0.0", kConverted},
       {6000.0, "F6.1", S, -5, "   0.1", kConverted},
       {5000.0, "F6.1", S, -5, "   0.0", kConverted},
       {5000.5, "F6.1", S, -5, "   0.1", kConverted},
-      {9999.0, "F6.1", S, -3, "  10.0", kConverted},   // carry out of the top digit
+      {9999.0, "F6.1", S, -3, "  10.0", kConverted},  // carry out of the top digit
       {6000.0, "F6.1", S, -6, "   0.0", kConverted},
       {-6000.0, "F6.1", S, -6, "   0.0", kConverted},
       {1.0, "F6.1", S, 1000, "******", kFieldOverflow},
@@ -246,7 +246,7 @@ TEST(GeneralOutput, ChoosesFixedOrExponentByMagnitude) {
       {12345.678, "G12.4", S, 0, "  0.1235E+05", kConverted},
       {0.12345, "G12.4", S, 0, "  0.1235    ", kConverted},
       {0.012346, "G12.4", S, 0, "  0.1235E-01", kConverted},
-      {9999.6, "G12.4", S, 0, "  0.1000E+05", kConverted},   // rounds up to 10^4: E form
+      {9999.6, "G12.4", S, 0, "  0.1000E+05", kConverted},    // rounds up to 10^4: E form
       {0.099996, "G12.4", S, 0, "  0.1000    ", kConverted},  // rounds up to 0.1: F form
       {2.5, "G12.4", S, 0, "   2.500    ", kConverted},
       {1234.5678, "G12.4E3", S, 0, "  1235.     ", kConverted},

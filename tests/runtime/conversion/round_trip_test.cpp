@@ -110,8 +110,8 @@ TEST(Robustness, ArbitraryBytesInAnyField) {
   const struct {
     const char* format;
     bool real;
-  } formats[] = {{"I12", false},   {"Z12", false},    {"O12", false},   {"B12", false}, {"F20.10", true},
-                 {"E25.16", true}, {"G12.3", true},   {"EN12.3", true}, {"L5", false},  {"G12.3", false}};
+  } formats[] = {{"I12", false},   {"Z12", false},  {"O12", false},   {"B12", false}, {"F20.10", true},
+                 {"E25.16", true}, {"G12.3", true}, {"EN12.3", true}, {"L5", false},  {"G12.3", false}};
   for (int i = 0; i < 20000; ++i) {
     std::string field(random() % 40, ' ');
     for (char& c : field) {
@@ -125,8 +125,7 @@ TEST(Robustness, ArbitraryBytesInAnyField) {
       const IoItem target = real_item ? item(real) : item(integer);
       const int status = convert_input_field(field, d, modes(SignMode::Processor, 0, blank), target, 0);
       const bool known = status == kConverted || status == kConvertedNaN || status == kConvertedInfinity ||
-                         status == kInvalidText || status == kInvalidIntegerCharacter ||
-                         status == kValueOutOfRange;
+                         status == kInvalidText || status == kInvalidIntegerCharacter || status == kValueOutOfRange;
       EXPECT_TRUE(known) << format << " '" << field << "' gave " << status;
       if (status == kConverted && target.type == ItemType::Real) {
         EXPECT_TRUE(std::isfinite(real)) << field;

@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "runtime/format/format.h"
 #include "format_walk.h"
+#include "runtime/format/format.h"
 
 namespace {
 

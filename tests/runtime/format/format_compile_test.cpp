@@ -7,9 +7,9 @@
 #include <random>
 #include <string>
 
+#include "format_walk.h"
 #include "runtime/format/format.h"
 #include "runtime/format/format_compiler.h"
-#include "format_walk.h"
 
 namespace {
 
@@ -28,69 +28,48 @@ TEST_P(AcceptedFormat, WalksAsExpected) {
   EXPECT_EQ(walk(c.text, c.items), c.walk) << "format " << c.text;
 }
 
-INSTANTIATE_TEST_SUITE_P(ClassicShapes, AcceptedFormat, ::testing::Values(
-    Accepted{"(1X,A)", 1, "A@1 End"},
-    Accepted{"(1X,A,I5,A,I5)", 4, "A@1 I5@1 A@6 I5@6 End"},
-    Accepted{"(F20.10)", 1, "F20.10 End"},
-    Accepted{"(1PE12.4)", 1, "E12.4 End"},
-    Accepted{"('It''s')", 0, "'It's' End"},
-    Accepted{"(3HABC)", 0, "'ABC' End"},
-    Accepted{"(2(I3,1X))", 2, "I3 I3@4 End"},
-    Accepted{"()", 0, "End"},
-    Accepted{"(I5) trailing text, even (((", 1, "I5 End"},
-    Accepted{"(I5))", 1, "I5 End"},
-    Accepted{"   (I5)", 1, "I5 End"}));
+INSTANTIATE_TEST_SUITE_P(ClassicShapes, AcceptedFormat,
+                         ::testing::Values(Accepted{"(1X,A)", 1, "A@1 End"},
+                                           Accepted{"(1X,A,I5,A,I5)", 4, "A@1 I5@1 A@6 I5@6 End"},
+                                           Accepted{"(F20.10)", 1, "F20.10 End"}, Accepted{"(1PE12.4)", 1, "E12.4 End"},
+                                           Accepted{"('It''s')", 0, "'It's' End"}, Accepted{"(3HABC)", 0, "'ABC' End"},
+                                           Accepted{"(2(I3,1X))", 2, "I3 I3@4 End"}, Accepted{"()", 0, "End"},
+                                           Accepted{"(I5) trailing text, even (((", 1, "I5 End"},
+                                           Accepted{"(I5))", 1, "I5 End"}, Accepted{"   (I5)", 1, "I5 End"}));
 
-INSTANTIATE_TEST_SUITE_P(EveryDescriptorForm, AcceptedFormat, ::testing::Values(
-    Accepted{"(I,I7,I7.3)", 3, "I I7 I7.3@7 End"},
-    Accepted{"(F,F9.2)", 2, "F F9.2 End"},
-    Accepted{"(E,E12.4,E12.4E3)", 3, "E E12.4 E12.4E3@12 End"},
-    Accepted{"(D,D12.4)", 2, "D D12.4 End"},
-    Accepted{"(G,G10.3,G10.3E2)", 3, "G G10.3 G10.3E2@10 End"},
-    Accepted{"(EN,EN12.3,EN12.3E3)", 3, "EN EN12.3 EN12.3E3@12 End"},
-    Accepted{"(ES,ES12.3,ES12.3E3)", 3, "ES ES12.3 ES12.3E3@12 End"},
-    Accepted{"(L,L4)", 2, "L L4 End"},
-    Accepted{"(A,A8)", 2, "A A8 End"},
-    Accepted{"(O,O6,O6.3)", 3, "O O6 O6.3@6 End"},
-    Accepted{"(Z,Z4,Z4.4)", 3, "Z Z4 Z4.4@4 End"},
-    Accepted{"(B,B8,B8.8)", 3, "B B8 B8.8@8 End"},
-    Accepted{"(Q,I2)", 2, "Q I2 End"},
-    Accepted{"(I0,F0.3,A0)", 3, "I0 F0.3 A0 End"},
-    Accepted{"(I2147483647)", 1, "I2147483647 End"},
-    Accepted{"(BN,BZ,S,SP,SS,I2)", 1, "I2 End"},
-    Accepted{"(1P,F5.1,-2P,F5.1,+3PE9.2)", 3, "F5.1 F5.1@5 E9.2@10 End"},
-    Accepted{"(1P3F4.1)", 3, "F4.1 F4.1@4 F4.1@8 End"},
-    Accepted{"(2P2(F4.1))", 2, "F4.1 F4.1@4 End"},
-    Accepted{"(1P'x')", 0, "'x' End"},
-    Accepted{"(\"say \"\"hi\"\"\")", 0, "'say \"hi\"' End"},
-    Accepted{"('a\"b')", 0, "'a\"b' End"},
-    Accepted{"('')", 0, "'' End"},
-    Accepted{"(5H(a,b),I1)", 1, "'(a,b)' I1@5 End"},
-    Accepted{"(3H  x)", 0, "'  x' End"},
-    Accepted{"(I2'=',I2)", 2, "I2 '='@2 I2@3 End"},
-    Accepted{"('['I1']')", 1, "'[' I1@1 ']'@2 End"},
-    Accepted{"(I1/I1:I1$)", 3, "I1 / I1 I1@1 $ End"},
-    Accepted{"(A\\)", 1, "A $ End"},
-    Accepted{"(2(I1)I1)", 3, "I1 I1@1 I1@2 End"},
-    Accepted{"(0(I1))", 2, "I1 / I1 End"},
-    Accepted{"(1(I1))", 2, "I1 / I1 End"},
-    Accepted{"(0X,I1)", 1, "I1 End"},
-    Accepted{"(X,I1)", 1, "I1@1 End"}));
+INSTANTIATE_TEST_SUITE_P(
+    EveryDescriptorForm, AcceptedFormat,
+    ::testing::Values(
+        Accepted{"(I,I7,I7.3)", 3, "I I7 I7.3@7 End"}, Accepted{"(F,F9.2)", 2, "F F9.2 End"},
+        Accepted{"(E,E12.4,E12.4E3)", 3, "E E12.4 E12.4E3@12 End"}, Accepted{"(D,D12.4)", 2, "D D12.4 End"},
+        Accepted{"(G,G10.3,G10.3E2)", 3, "G G10.3 G10.3E2@10 End"},
+        Accepted{"(EN,EN12.3,EN12.3E3)", 3, "EN EN12.3 EN12.3E3@12 End"},
+        Accepted{"(ES,ES12.3,ES12.3E3)", 3, "ES ES12.3 ES12.3E3@12 End"}, Accepted{"(L,L4)", 2, "L L4 End"},
+        Accepted{"(A,A8)", 2, "A A8 End"}, Accepted{"(O,O6,O6.3)", 3, "O O6 O6.3@6 End"},
+        Accepted{"(Z,Z4,Z4.4)", 3, "Z Z4 Z4.4@4 End"}, Accepted{"(B,B8,B8.8)", 3, "B B8 B8.8@8 End"},
+        Accepted{"(Q,I2)", 2, "Q I2 End"}, Accepted{"(I0,F0.3,A0)", 3, "I0 F0.3 A0 End"},
+        Accepted{"(I2147483647)", 1, "I2147483647 End"}, Accepted{"(BN,BZ,S,SP,SS,I2)", 1, "I2 End"},
+        Accepted{"(1P,F5.1,-2P,F5.1,+3PE9.2)", 3, "F5.1 F5.1@5 E9.2@10 End"},
+        Accepted{"(1P3F4.1)", 3, "F4.1 F4.1@4 F4.1@8 End"}, Accepted{"(2P2(F4.1))", 2, "F4.1 F4.1@4 End"},
+        Accepted{"(1P'x')", 0, "'x' End"}, Accepted{"(\"say \"\"hi\"\"\")", 0, "'say \"hi\"' End"},
+        Accepted{"('a\"b')", 0, "'a\"b' End"}, Accepted{"('')", 0, "'' End"},
+        Accepted{"(5H(a,b),I1)", 1, "'(a,b)' I1@5 End"}, Accepted{"(3H  x)", 0, "'  x' End"},
+        Accepted{"(I2'=',I2)", 2, "I2 '='@2 I2@3 End"}, Accepted{"('['I1']')", 1, "'[' I1@1 ']'@2 End"},
+        Accepted{"(I1/I1:I1$)", 3, "I1 / I1 I1@1 $ End"}, Accepted{"(A\\)", 1, "A $ End"},
+        Accepted{"(2(I1)I1)", 3, "I1 I1@1 I1@2 End"}, Accepted{"(0(I1))", 2, "I1 / I1 End"},
+        Accepted{"(1(I1))", 2, "I1 / I1 End"}, Accepted{"(0X,I1)", 1, "I1 End"}, Accepted{"(X,I1)", 1, "I1@1 End"}));
 
 // Blanks outside literals are ignored (also inside numbers); letters are taken in either case;
 // stray commas between descriptors are harmless.
-INSTANTIATE_TEST_SUITE_P(BlanksCaseAndCommas, AcceptedFormat, ::testing::Values(
-    Accepted{"(i6)", 1, "I6 End"},
-    Accepted{"( I 6 )", 1, "I6 End"},
-    Accepted{"(F 2 0 . 1 0)", 1, "F20.10 End"},
-    Accepted{"(e 12 . 4 e 3)", 1, "E12.4E3 End"},
-    Accepted{"(e n8.2,e s8.2,b n,b z,s p,s s,t l1,t r1)", 2, "EN8.2 ES8.2@8 End"},
-    Accepted{"(1x,a,2(f8.3),t5,tl1,tr1,bn,bz,sp,ss,s,1pe12.4e2,en5.1,es5.1,3habc,q)", 7,
-             "A@1 F8.3@1 F8.3@9 E12.4E2@4 EN5.1@16 ES5.1@21 'abc'@26 Q@29 End"},
-    Accepted{"(3hAbC)", 0, "'AbC' End"},
-    Accepted{"(I5,)", 1, "I5 End"},
-    Accepted{"(,I5)", 1, "I5 End"},
-    Accepted{"(I1,,I1)", 2, "I1 I1@1 End"}));
+INSTANTIATE_TEST_SUITE_P(
+    BlanksCaseAndCommas, AcceptedFormat,
+    ::testing::Values(Accepted{"(i6)", 1, "I6 End"}, Accepted{"( I 6 )", 1, "I6 End"},
+                      Accepted{"(F 2 0 . 1 0)", 1, "F20.10 End"}, Accepted{"(e 12 . 4 e 3)", 1, "E12.4E3 End"},
+                      Accepted{"(e n8.2,e s8.2,b n,b z,s p,s s,t l1,t r1)", 2, "EN8.2 ES8.2@8 End"},
+                      Accepted{"(1x,a,2(f8.3),t5,tl1,tr1,bn,bz,sp,ss,s,1pe12.4e2,en5.1,es5.1,3habc,q)", 7,
+                               "A@1 F8.3@1 F8.3@9 E12.4E2@4 EN5.1@16 ES5.1@21 'abc'@26 Q@29 End"},
+                      Accepted{"(3hAbC)", 0, "'AbC' End"}, Accepted{"(I5,)", 1, "I5 End"},
+                      Accepted{"(,I5)", 1, "I5 End"}, Accepted{"(I1,,I1)", 2, "I1 I1@1 End"}));
 
 struct Rejected {
   const char* text;
@@ -110,89 +89,49 @@ TEST_P(RejectedFormat, ReportsSyntaxErrorAtOffendingCharacter) {
   EXPECT_EQ(format_test::walk_compiled(format, 1), "err60");
 }
 
-INSTANTIATE_TEST_SUITE_P(Parentheses, RejectedFormat, ::testing::Values(
-    Rejected{"(I5", 2},            // no closing parenthesis: the last character
-    Rejected{"(I5   ", 2},
-    Rejected{"((I5)", 4},
-    Rejected{"I5", 0},             // no opening parenthesis
-    Rejected{"  I5)", 2},
-    Rejected{"", 0},
-    Rejected{"    ", 0},
-    Rejected{"(I5(I3))", 3},       // a group directly after a descriptor
-    Rejected{"(I5,'a'", 6}));
+INSTANTIATE_TEST_SUITE_P(Parentheses, RejectedFormat,
+                         ::testing::Values(Rejected{"(I5", 2},  // no closing parenthesis: the last character
+                                           Rejected{"(I5   ", 2}, Rejected{"((I5)", 4},
+                                           Rejected{"I5", 0},  // no opening parenthesis
+                                           Rejected{"  I5)", 2}, Rejected{"", 0}, Rejected{"    ", 0},
+                                           Rejected{"(I5(I3))", 3},  // a group directly after a descriptor
+                                           Rejected{"(I5,'a'", 6}));
 
-INSTANTIATE_TEST_SUITE_P(Numbers, RejectedFormat, ::testing::Values(
-    Rejected{"(5,I3)", 2},         // a number that belongs to nothing
-    Rejected{"(I5,5)", 5},
-    Rejected{"(5)", 2},
-    Rejected{"(5", 1},
-    Rejected{"(.5)", 1},
-    Rejected{"(F.5)", 2},
-    Rejected{"(2147483648X)", 1},  // numbers that do not fit 32 bits
-    Rejected{"(99999999999999999999I5)", 1},
-    Rejected{"(I2147483648)", 2},
-    Rejected{"(I 2 147 483 648)", 3},
-    Rejected{"(F10.2147483648)", 5},
-    Rejected{"(E9.2E4294967296)", 6},
-    Rejected{"(T4294967297)", 2},
-    Rejected{"(-2147483648P)", 1},
-    Rejected{"(0I5)", 2},          // a data descriptor or / used no times
-    Rejected{"(0/)", 2},
-    Rejected{"(-2X)", 3},          // only a scale factor takes a sign
-    Rejected{"(-2I5)", 3},
-    Rejected{"(+)", 2},
-    Rejected{"(-", 1},
-    Rejected{"(1P-2P)", 3}));
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, RejectedFormat,
+    ::testing::Values(Rejected{"(5,I3)", 2},  // a number that belongs to nothing
+                      Rejected{"(I5,5)", 5}, Rejected{"(5)", 2}, Rejected{"(5", 1}, Rejected{"(.5)", 1},
+                      Rejected{"(F.5)", 2}, Rejected{"(2147483648X)", 1},  // numbers that do not fit 32 bits
+                      Rejected{"(99999999999999999999I5)", 1}, Rejected{"(I2147483648)", 2},
+                      Rejected{"(I 2 147 483 648)", 3}, Rejected{"(F10.2147483648)", 5},
+                      Rejected{"(E9.2E4294967296)", 6}, Rejected{"(T4294967297)", 2}, Rejected{"(-2147483648P)", 1},
+                      Rejected{"(0I5)", 2},                       // a data descriptor or / used no times
+                      Rejected{"(0/)", 2}, Rejected{"(-2X)", 3},  // only a scale factor takes a sign
+                      Rejected{"(-2I5)", 3}, Rejected{"(+)", 2}, Rejected{"(-", 1}, Rejected{"(1P-2P)", 3}));
 
-INSTANTIATE_TEST_SUITE_P(WrongNumbersForDescriptor, RejectedFormat, ::testing::Values(
-    Rejected{"(F10)", 1},
-    Rejected{"(F10.)", 5},
-    Rejected{"(F10.", 4},
-    Rejected{"(D12.4E2)", 1},
-    Rejected{"(F10.2E2)", 1},
-    Rejected{"(L5.2)", 1},
-    Rejected{"(A5.1)", 1},
-    Rejected{"(G10)", 1},
-    Rejected{"(EN10)", 1},
-    Rejected{"(Q5)", 1},
-    Rejected{"(I5.3.2)", 5},
-    Rejected{"(E12.4E)", 6},
-    Rejected{"(X5)", 2},
-    Rejected{"(BN5)", 3},
-    Rejected{"(T)", 1},
-    Rejected{"(T0)", 1},
-    Rejected{"(TL)", 1},
-    Rejected{"(TR,I1)", 1},
-    Rejected{"(5T3)", 2},
-    Rejected{"(P)", 1},
-    Rejected{"(2BN)", 2},
-    Rejected{"(2S)", 2},
-    Rejected{"(3'abc')", 2},
-    Rejected{"(2:)", 2},
-    Rejected{"(2$)", 2}));
+INSTANTIATE_TEST_SUITE_P(WrongNumbersForDescriptor, RejectedFormat,
+                         ::testing::Values(Rejected{"(F10)", 1}, Rejected{"(F10.)", 5}, Rejected{"(F10.", 4},
+                                           Rejected{"(D12.4E2)", 1}, Rejected{"(F10.2E2)", 1}, Rejected{"(L5.2)", 1},
+                                           Rejected{"(A5.1)", 1}, Rejected{"(G10)", 1}, Rejected{"(EN10)", 1},
+                                           Rejected{"(Q5)", 1}, Rejected{"(I5.3.2)", 5}, Rejected{"(E12.4E)", 6},
+                                           Rejected{"(X5)", 2}, Rejected{"(BN5)", 3}, Rejected{"(T)", 1},
+                                           Rejected{"(T0)", 1}, Rejected{"(TL)", 1}, Rejected{"(TR,I1)", 1},
+                                           Rejected{"(5T3)", 2}, Rejected{"(P)", 1}, Rejected{"(2BN)", 2},
+                                           Rejected{"(2S)", 2}, Rejected{"(3'abc')", 2}, Rejected{"(2:)", 2},
+                                           Rejected{"(2$)", 2}));
 
-INSTANTIATE_TEST_SUITE_P(MissingSeparators, RejectedFormat, ::testing::Values(
-    Rejected{"(I5 I5)", 4},
-    Rejected{"(I5I5)", 3},
-    Rejected{"(1X I5)", 4},
-    Rejected{"(BNI5)", 3},
-    Rejected{"(E12.4ES12.4)", 6},
-    Rejected{"(1PI5)", 3},         // kP runs straight into real descriptors only
-    Rejected{"(1P3I5)", 4},
-    Rejected{"(1PX)", 3}));
+INSTANTIATE_TEST_SUITE_P(MissingSeparators, RejectedFormat,
+                         ::testing::Values(Rejected{"(I5 I5)", 4}, Rejected{"(I5I5)", 3}, Rejected{"(1X I5)", 4},
+                                           Rejected{"(BNI5)", 3}, Rejected{"(E12.4ES12.4)", 6},
+                                           Rejected{"(1PI5)", 3},  // kP runs straight into real descriptors only
+                                           Rejected{"(1P3I5)", 4}, Rejected{"(1PX)", 3}));
 
-INSTANTIATE_TEST_SUITE_P(UnknownCharactersAndLiterals, RejectedFormat, ::testing::Values(
-    Rejected{"(C5)", 1},
-    Rejected{"(I5;I3)", 3},
-    Rejected{"(I5,\tI3)", 4},
-    Rejected{"(I5#)", 3},
-    Rejected{"(BX)", 2},
-    Rejected{"('abc)", 1},         // unterminated literal: its opening delimiter
-    Rejected{"(\"abc'')", 1},
-    Rejected{"(H)", 1},
-    Rejected{"(0H)", 2},
-    Rejected{"(5HAB)", 2},
-    Rejected{"(-1HA)", 3}));
+INSTANTIATE_TEST_SUITE_P(UnknownCharactersAndLiterals, RejectedFormat,
+                         ::testing::Values(Rejected{"(C5)", 1}, Rejected{"(I5;I3)", 3}, Rejected{"(I5,\tI3)", 4},
+                                           Rejected{"(I5#)", 3}, Rejected{"(BX)", 2},
+                                           Rejected{"('abc)", 1},  // unterminated literal: its opening delimiter
+                                           Rejected{"(\"abc'')", 1}, Rejected{"(H)", 1}, Rejected{"(0H)", 2},
+                                           Rejected{"(5HAB)", 2}, Rejected{"(-1HA)", 3}));
 
 // The outer parentheses are level 1; eight levels compile, nine do not.
 TEST(FormatNesting, EightLevelsCompileNineFail) {

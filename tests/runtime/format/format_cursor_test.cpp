@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "format_walk.h"
 #include "runtime/format/format.h"
 #include "runtime/format/format_layout.h"
-#include "format_walk.h"
 
 namespace {
 
@@ -33,53 +33,50 @@ TEST_P(FormatWalk, HandsOutDescriptorsInOrder) {
   EXPECT_EQ(walk(c.text, c.items), c.walk) << "format " << c.text << " with " << c.items << " items";
 }
 
-INSTANTIATE_TEST_SUITE_P(Reversion, FormatWalk, ::testing::Values(
-    // No inner group: every record starts again at the beginning.
-    WalkCase{"(I2,I3)", 5, "I2 I3@2 / I2 I3@2 / I2 End"},
-    // The record goes back to the group 3(1X,F8.3), not to the start.
-    WalkCase{"(1X,I5,3(1X,F8.3))", 8, "I5@1 F8.3@7 F8.3@16 F8.3@25 / F8.3@1 F8.3@10 F8.3@19 / F8.3@1 End"},
-    // The group's repeat count is restored at every reversion.
-    WalkCase{"(I1,2(I2,I3))", 9, "I1 I2@1 I3@3 I2@6 I3@8 / I2 I3@2 I2@5 I3@7 End"},
-    // Reversion goes to the last group at the outer level, whatever is nested inside it.
-    WalkCase{"(I1,(I2),(I3))", 4, "I1 I2@1 I3@3 / I3 End"},
-    WalkCase{"(I1,(I2,(I3)))", 5, "I1 I2@1 I3@3 / I2 I3@2 End"},
-    WalkCase{"(I1,2(I2),I3)", 6, "I1 I2@1 I2@3 I3@5 / I2 I2@2 End"},
-    // Literals after the last item are still written; the next data descriptor ends the walk.
-    WalkCase{"('x=',I2,' y')", 1, "'x=' I2@2 ' y'@4 End"},
-    WalkCase{"('x=',I2,' y')", 2, "'x=' I2@2 ' y'@4 / 'x=' I2@2 ' y'@4 End"}));
+INSTANTIATE_TEST_SUITE_P(Reversion, FormatWalk,
+                         ::testing::Values(
+                             // No inner group: every record starts again at the beginning.
+                             WalkCase{"(I2,I3)", 5, "I2 I3@2 / I2 I3@2 / I2 End"},
+                             // The record goes back to the group 3(1X,F8.3), not to the start.
+                             WalkCase{"(1X,I5,3(1X,F8.3))", 8,
+                                      "I5@1 F8.3@7 F8.3@16 F8.3@25 / F8.3@1 F8.3@10 F8.3@19 / F8.3@1 End"},
+                             // The group's repeat count is restored at every reversion.
+                             WalkCase{"(I1,2(I2,I3))", 9, "I1 I2@1 I3@3 I2@6 I3@8 / I2 I3@2 I2@5 I3@7 End"},
+                             // Reversion goes to the last group at the outer level, whatever is nested inside it.
+                             WalkCase{"(I1,(I2),(I3))", 4, "I1 I2@1 I3@3 / I3 End"},
+                             WalkCase{"(I1,(I2,(I3)))", 5, "I1 I2@1 I3@3 / I2 I3@2 End"},
+                             WalkCase{"(I1,2(I2),I3)", 6, "I1 I2@1 I2@3 I3@5 / I2 I2@2 End"},
+                             // Literals after the last item are still written; the next data descriptor ends the walk.
+                             WalkCase{"('x=',I2,' y')", 1, "'x=' I2@2 ' y'@4 End"},
+                             WalkCase{"('x=',I2,' y')", 2, "'x=' I2@2 ' y'@4 / 'x=' I2@2 ' y'@4 End"}));
 
-INSTANTIATE_TEST_SUITE_P(RepeatCounts, FormatWalk, ::testing::Values(
-    WalkCase{"(3I5)", 3, "I5 I5@5 I5@10 End"},
-    WalkCase{"(3I5)", 4, "I5 I5@5 I5@10 / I5 End"},
-    // A repeat cut short by the end of the items leaves the rest of the format unused.
-    WalkCase{"(3I2,'x')", 2, "I2 I2@2 End"},
-    WalkCase{"(2(I1,'-'),'!')", 2, "I1 '-'@1 I1@2 '-'@3 '!'@4 End"},
-    WalkCase{"(2(2(I1)))", 5, "I1 I1@1 I1@2 I1@3 / I1 End"},
-    // `/` is handed out once per repeat.
-    WalkCase{"(I2,3/I2)", 2, "I2 / / / I2 End"},
-    WalkCase{"(2/)", 0, "/ / End"},
-    WalkCase{"(I1,//,I1)", 2, "I1 / / I1 End"},
-    WalkCase{"(2(I1,/),'e')", 2, "I1 / I1 / 'e' End"}));
+INSTANTIATE_TEST_SUITE_P(
+    RepeatCounts, FormatWalk,
+    ::testing::Values(WalkCase{"(3I5)", 3, "I5 I5@5 I5@10 End"}, WalkCase{"(3I5)", 4, "I5 I5@5 I5@10 / I5 End"},
+                      // A repeat cut short by the end of the items leaves the rest of the format unused.
+                      WalkCase{"(3I2,'x')", 2, "I2 I2@2 End"},
+                      WalkCase{"(2(I1,'-'),'!')", 2, "I1 '-'@1 I1@2 '-'@3 '!'@4 End"},
+                      WalkCase{"(2(2(I1)))", 5, "I1 I1@1 I1@2 I1@3 / I1 End"},
+                      // `/` is handed out once per repeat.
+                      WalkCase{"(I2,3/I2)", 2, "I2 / / / I2 End"}, WalkCase{"(2/)", 0, "/ / End"},
+                      WalkCase{"(I1,//,I1)", 2, "I1 / / I1 End"}, WalkCase{"(2(I1,/),'e')", 2, "I1 / I1 / 'e' End"}));
 
-INSTANTIATE_TEST_SUITE_P(ColonDollarAndQ, FormatWalk, ::testing::Values(
-    WalkCase{"(I1,:,'x')", 1, "I1 End"},
-    WalkCase{"(I1,:,'x')", 2, "I1 'x'@1 / I1 End"},
-    WalkCase{"('a',:,'b')", 0, "'a' End"},
-    WalkCase{"(A,$)", 1, "A $ End"},
-    WalkCase{"(' Q?',\\)", 0, "' Q?' $ End"},
-    WalkCase{"(Q,A)", 2, "Q A End"},
-    WalkCase{"(2Q)", 3, "Q Q / Q End"}));
+INSTANTIATE_TEST_SUITE_P(ColonDollarAndQ, FormatWalk,
+                         ::testing::Values(WalkCase{"(I1,:,'x')", 1, "I1 End"},
+                                           WalkCase{"(I1,:,'x')", 2, "I1 'x'@1 / I1 End"},
+                                           WalkCase{"('a',:,'b')", 0, "'a' End"}, WalkCase{"(A,$)", 1, "A $ End"},
+                                           WalkCase{"(' Q?',\\)", 0, "' Q?' $ End"}, WalkCase{"(Q,A)", 2, "Q A End"},
+                                           WalkCase{"(2Q)", 3, "Q Q / Q End"}));
 
-INSTANTIATE_TEST_SUITE_P(InfiniteLoop, FormatWalk, ::testing::Values(
-    WalkCase{"()", 1, "err60"},
-    WalkCase{"()", 0, "End"},
-    WalkCase{"('abc')", 1, "'abc' err60"},
-    WalkCase{"(1X,/,'t')", 1, "/ 't' err60"},
-    // After a reversion to a group without data descriptors nothing can take the items.
-    WalkCase{"(I5,2(1X))", 2, "I5 / err60"},
-    WalkCase{"(I5,2('-'))", 2, "I5 '-'@5 '-'@6 / '-' '-'@1 err60"},
-    WalkCase{"(2147483647(2147483647(1X)))", 1, "err60"},
-    WalkCase{"(2147483647(2147483647(BN,SP,1X,TL2,T3)))", 1, "err60"}));
+INSTANTIATE_TEST_SUITE_P(
+    InfiniteLoop, FormatWalk,
+    ::testing::Values(WalkCase{"()", 1, "err60"}, WalkCase{"()", 0, "End"}, WalkCase{"('abc')", 1, "'abc' err60"},
+                      WalkCase{"(1X,/,'t')", 1, "/ 't' err60"},
+                      // After a reversion to a group without data descriptors nothing can take the items.
+                      WalkCase{"(I5,2(1X))", 2, "I5 / err60"},
+                      WalkCase{"(I5,2('-'))", 2, "I5 '-'@5 '-'@6 / '-' '-'@1 err60"},
+                      WalkCase{"(2147483647(2147483647(1X)))", 1, "err60"},
+                      WalkCase{"(2147483647(2147483647(BN,SP,1X,TL2,T3)))", 1, "err60"}));
 
 // The record the series file writes: "(F20.10)" over ten values gives ten one-field records.
 TEST(FormatWalkSeries, F20_10OverTenItemsGivesTenRecords) {
@@ -126,12 +123,12 @@ TEST(FormatDataDescriptor, MinimumDigitsDefaultToOne) {
   };
   using K = runtime::DescriptorKind;
   const Case cases[] = {
-      {"(I)", K::I, false, 0, false, 1},   {"(I5)", K::I, true, 5, false, 1},
-      {"(I5.3)", K::I, true, 5, true, 3},  {"(I5.0)", K::I, true, 5, true, 0},
-      {"(O8)", K::O, true, 8, false, 1},   {"(Z4)", K::Z, true, 4, false, 1},
-      {"(B16)", K::B, true, 16, false, 1}, {"(B16.16)", K::B, true, 16, true, 16},
+      {"(I)", K::I, false, 0, false, 1},      {"(I5)", K::I, true, 5, false, 1},
+      {"(I5.3)", K::I, true, 5, true, 3},     {"(I5.0)", K::I, true, 5, true, 0},
+      {"(O8)", K::O, true, 8, false, 1},      {"(Z4)", K::Z, true, 4, false, 1},
+      {"(B16)", K::B, true, 16, false, 1},    {"(B16.16)", K::B, true, 16, true, 16},
       {"(F20.10)", K::F, true, 20, true, 10}, {"(F)", K::F, false, 0, false, 0},
-      {"(A)", K::A, false, 0, false, 0},   {"(L3)", K::L, true, 3, false, 0},
+      {"(A)", K::A, false, 0, false, 0},      {"(L3)", K::L, true, 3, false, 0},
   };
   for (const Case& c : cases) {
     runtime::CompiledFormat format;
@@ -191,27 +188,28 @@ TEST_P(FormatPosition, MovesRecordPosition) {
   EXPECT_EQ(walk(c.text, c.items, options), c.walk) << c.text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Columns, FormatPosition, ::testing::Values(
-    PositionCase{"(T5,I2,TL3,I2,TR2,I2,T1,I1)", 4, 0, 0, "I2@4 I2@3 I2@7 I1 End"},
-    PositionCase{"(I3,TL10,I1)", 2, 0, 0, "I3 I1 End"},
-    PositionCase{"(100X,I1)", 1, 0, 0, "I1@100 End"},
-    PositionCase{"(TR100,I1,X,I1)", 2, 0, 0, "I1@100 I1@102 End"},
-    // A new record after `/` or a reversion starts again at column 1.
-    PositionCase{"(5X,I1,/,T3,I1)", 3, 0, 0, "I1@5 / I1@2 / I1@5 / End"},
-    // A non-advancing record continued at column 11: T and TL count from there.
-    PositionCase{"(T1,I1,T5,I1)", 2, 10, 10, "I1@10 I1@14 End"},
-    PositionCase{"(TL100,I1)", 1, 12, 10, "I1@10 End"},
-    PositionCase{"(2X,I1)", 1, 10, 10, "I1@12 End"},
-    // Position descriptors after the last item are applied before the statement ends.
-    PositionCase{"(I1,5X,'|')", 1, 0, 0, "I1 '|'@6 End"}));
+INSTANTIATE_TEST_SUITE_P(
+    Columns, FormatPosition,
+    ::testing::Values(PositionCase{"(T5,I2,TL3,I2,TR2,I2,T1,I1)", 4, 0, 0, "I2@4 I2@3 I2@7 I1 End"},
+                      PositionCase{"(I3,TL10,I1)", 2, 0, 0, "I3 I1 End"},
+                      PositionCase{"(100X,I1)", 1, 0, 0, "I1@100 End"},
+                      PositionCase{"(TR100,I1,X,I1)", 2, 0, 0, "I1@100 I1@102 End"},
+                      // A new record after `/` or a reversion starts again at column 1.
+                      PositionCase{"(5X,I1,/,T3,I1)", 3, 0, 0, "I1@5 / I1@2 / I1@5 / End"},
+                      // A non-advancing record continued at column 11: T and TL count from there.
+                      PositionCase{"(T1,I1,T5,I1)", 2, 10, 10, "I1@10 I1@14 End"},
+                      PositionCase{"(TL100,I1)", 1, 12, 10, "I1@10 End"},
+                      PositionCase{"(2X,I1)", 1, 10, 10, "I1@12 End"},
+                      // Position descriptors after the last item are applied before the statement ends.
+                      PositionCase{"(I1,5X,'|')", 1, 0, 0, "I1 '|'@6 End"}));
 
 // Groups that only move the position are applied in one step; they must land exactly where
 // walking them pass by pass lands. The second form of each pair hands out an empty literal on
 // every pass of every group, which forces the pass-by-pass walk.
 TEST(FormatPosition, GroupAppliedAtOnceMatchesPassByPass) {
-  const char* bodies[] = {"2X",          "TL3",          "T4",         "2X,TL3",    "TL3,2X",
-                          "T4,1X",       "1X,T4",        "3X,TL1",     "TL1,3X",    "T3,TL5,2X",
-                          "2(1X),TL1",   "2(TL2,3X),T2", "2(T9,TL4)",  "X,2(TL1)",  "3(2(X),TL5)"};
+  const char* bodies[] = {"2X",        "TL3",          "T4",        "2X,TL3",   "TL3,2X",
+                          "T4,1X",     "1X,T4",        "3X,TL1",    "TL1,3X",   "T3,TL5,2X",
+                          "2(1X),TL1", "2(TL2,3X),T2", "2(T9,TL4)", "X,2(TL1)", "3(2(X),TL5)"};
   const int repeats[] = {1, 2, 3, 7};
   const std::size_t starts[] = {0, 2, 6, 20};
   for (const char* body : bodies) {
@@ -219,7 +217,8 @@ TEST(FormatPosition, GroupAppliedAtOnceMatchesPassByPass) {
       for (std::size_t start : starts) {
         const std::string folded = "(" + std::to_string(r) + "(" + body + "),I1)";
         std::string stepped_body;
-        for (const char* p = body; *p != '\0'; ++p) stepped_body += (*p == ')') ? std::string(",'')") : std::string(1, *p);
+        for (const char* p = body; *p != '\0'; ++p)
+          stepped_body += (*p == ')') ? std::string(",'')") : std::string(1, *p);
         const std::string stepped = "(" + std::to_string(r) + "(" + stepped_body + ",''),I1)";
         WalkOptions options;
         options.start.position = start;
@@ -292,19 +291,18 @@ TEST_P(FormatModes, TracksEditModes) {
 constexpr runtime::EditModes kStart{};
 constexpr runtime::EditModes kBlankZeroUnit{runtime::BlankMode::Zero, runtime::SignMode::Processor, 0};
 
-INSTANTIATE_TEST_SUITE_P(Modes, FormatModes, ::testing::Values(
-    ModesCase{"(F8.3,BZ,SP,2P,I2)", 3, kStart,
-              "F8.3[BN S 0P] I2@8[BZ SP 2P] / F8.3[BZ SP 2P] End"},
-    ModesCase{"(BN,F8.3,BZ,SS,-1P,F8.3)", 3, kStart,
-              "F8.3[BN S 0P] F8.3@8[BZ SS -1P] / F8.3[BN SS -1P] End"},
-    ModesCase{"(1PE12.4)", 2, kStart, "E12.4[BN S 1P] / E12.4[BN S 1P] End"},
-    ModesCase{"(I2)", 1, kBlankZeroUnit, "I2[BZ S 0P] End"},
-    ModesCase{"(I2,BN)", 2, kBlankZeroUnit, "I2[BZ S 0P] / I2[BN S 0P] End"},
-    ModesCase{"(2(BZ,SP,3P),F5.1)", 1, kStart, "F5.1[BZ SP 3P] End"},
-    ModesCase{"(3(BZ,2(SP,1P),SS),F5.1)", 1, kStart, "F5.1[BZ SS 1P] End"},
-    ModesCase{"(SP,I1,2(S,'-'),I1)", 2, kStart, "I1[BN SP 0P] '-'@1 '-'@2 I1@3[BN S 0P] End"},
-    ModesCase{"(I1,2(I1,SP))", 4, kStart,
-              "I1[BN S 0P] I1@1[BN S 0P] I1@2[BN SP 0P] / I1[BN SP 0P] End"}));
+INSTANTIATE_TEST_SUITE_P(
+    Modes, FormatModes,
+    ::testing::Values(
+        ModesCase{"(F8.3,BZ,SP,2P,I2)", 3, kStart, "F8.3[BN S 0P] I2@8[BZ SP 2P] / F8.3[BZ SP 2P] End"},
+        ModesCase{"(BN,F8.3,BZ,SS,-1P,F8.3)", 3, kStart, "F8.3[BN S 0P] F8.3@8[BZ SS -1P] / F8.3[BN SS -1P] End"},
+        ModesCase{"(1PE12.4)", 2, kStart, "E12.4[BN S 1P] / E12.4[BN S 1P] End"},
+        ModesCase{"(I2)", 1, kBlankZeroUnit, "I2[BZ S 0P] End"},
+        ModesCase{"(I2,BN)", 2, kBlankZeroUnit, "I2[BZ S 0P] / I2[BN S 0P] End"},
+        ModesCase{"(2(BZ,SP,3P),F5.1)", 1, kStart, "F5.1[BZ SP 3P] End"},
+        ModesCase{"(3(BZ,2(SP,1P),SS),F5.1)", 1, kStart, "F5.1[BZ SS 1P] End"},
+        ModesCase{"(SP,I1,2(S,'-'),I1)", 2, kStart, "I1[BN SP 0P] '-'@1 '-'@2 I1@3[BN S 0P] End"},
+        ModesCase{"(I1,2(I1,SP))", 4, kStart, "I1[BN S 0P] I1@1[BN S 0P] I1@2[BN SP 0P] / I1[BN SP 0P] End"}));
 
 // A CompiledFormat that was never compiled behaves as the empty format.
 TEST(FormatCursorEdge, UncompiledFormatIsEmpty) {

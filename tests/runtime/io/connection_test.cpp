@@ -12,12 +12,12 @@
 
 namespace {
 
-using runtime::Keyword;
-using runtime::KeywordValue;
 using runtime::kErrorBranch;
+using runtime::Keyword;
 using runtime::keyword_integer;
 using runtime::keyword_logical;
 using runtime::keyword_text;
+using runtime::KeywordValue;
 
 const runtime::FixedFormat kText("(A)");
 
@@ -46,28 +46,63 @@ struct StatusCase {
 TEST(Connection, StatusPositionAndCutting) {
   const StatusCase cases[] = {
       {"old, missing", std::nullopt, {keyword_text(Keyword::Status, "OLD")}, kErrorBranch, 29, {}, std::nullopt},
-      {"old, missing, compatibility numbering", std::nullopt, {keyword_text(Keyword::Status, "OLD")},
-       kErrorBranch | runtime::kCompatibilityNumbering, 602, {}, std::nullopt},
+      {"old, missing, compatibility numbering",
+       std::nullopt,
+       {keyword_text(Keyword::Status, "OLD")},
+       kErrorBranch | runtime::kCompatibilityNumbering,
+       602,
+       {},
+       std::nullopt},
       {"old, existing", "abc\r\n", {keyword_text(Keyword::Status, "OLD")}, kErrorBranch, 0, {"x"}, "x\r\n"},
       {"new, existing", "abc\r\n", {keyword_text(Keyword::Status, "NEW")}, kErrorBranch, 10, {}, "abc\r\n"},
-      {"new, existing, compatibility numbering", "abc\r\n", {keyword_text(Keyword::Status, "NEW")},
-       kErrorBranch | runtime::kCompatibilityNumbering, 601, {}, "abc\r\n"},
+      {"new, existing, compatibility numbering",
+       "abc\r\n",
+       {keyword_text(Keyword::Status, "NEW")},
+       kErrorBranch | runtime::kCompatibilityNumbering,
+       601,
+       {},
+       "abc\r\n"},
       {"new, missing", std::nullopt, {keyword_text(Keyword::Status, "NEW")}, kErrorBranch, 0, {"n"}, "n\r\n"},
-      {"replace empties at once", "old\r\nlines\r\n", {keyword_text(Keyword::Status, "REPLACE")}, kErrorBranch, 0, {}, ""},
-      {"unknown keeps a file nothing is written to", "aaa\r\nbbb\r\n", {keyword_text(Keyword::Status, "UNKNOWN")},
-       kErrorBranch, 0, {}, "aaa\r\nbbb\r\n"},
+      {"replace empties at once",
+       "old\r\nlines\r\n",
+       {keyword_text(Keyword::Status, "REPLACE")},
+       kErrorBranch,
+       0,
+       {},
+       ""},
+      {"unknown keeps a file nothing is written to",
+       "aaa\r\nbbb\r\n",
+       {keyword_text(Keyword::Status, "UNKNOWN")},
+       kErrorBranch,
+       0,
+       {},
+       "aaa\r\nbbb\r\n"},
       {"unknown cuts after the first record", "aaaaaaaaaa\r\nbbb\r\n", {}, kErrorBranch, 0, {"x"}, "x\r\n"},
       {"later records are appended", "aaaaaaaaaa\r\nbbb\r\nccc\r\n", {}, kErrorBranch, 0, {"x", "y"}, "x\r\ny\r\n"},
       {"unknown creates", std::nullopt, {}, kErrorBranch, 0, {"1", "2"}, "1\r\n2\r\n"},
       {"position append", "a\r\n", {keyword_text(Keyword::Position, "APPEND")}, kErrorBranch, 0, {"b"}, "a\r\nb\r\n"},
       {"access append", "a\r\n", {keyword_text(Keyword::Access, "APPEND")}, kErrorBranch, 0, {"b"}, "a\r\nb\r\n"},
-      {"stream_lf records", std::nullopt, {keyword_text(Keyword::RecordType, "STREAM_LF")}, kErrorBranch, 0,
-       {"p", "q"}, "p\nq\n"},
-      {"fixed records", std::nullopt,
-       {keyword_text(Keyword::RecordType, "FIXED"), keyword_integer(Keyword::RecordLength, 4)}, kErrorBranch, 0,
-       {"ab", "cdef"}, "ab  cdef"},
-      {"first-character control on a file", std::nullopt, {keyword_text(Keyword::CarriageControl, "FORTRAN")},
-       kErrorBranch, 0, {" one", "0two", "+x"}, "one\r\n\r\ntwo\rx\r\n"},
+      {"stream_lf records",
+       std::nullopt,
+       {keyword_text(Keyword::RecordType, "STREAM_LF")},
+       kErrorBranch,
+       0,
+       {"p", "q"},
+       "p\nq\n"},
+      {"fixed records",
+       std::nullopt,
+       {keyword_text(Keyword::RecordType, "FIXED"), keyword_integer(Keyword::RecordLength, 4)},
+       kErrorBranch,
+       0,
+       {"ab", "cdef"},
+       "ab  cdef"},
+      {"first-character control on a file",
+       std::nullopt,
+       {keyword_text(Keyword::CarriageControl, "FORTRAN")},
+       kErrorBranch,
+       0,
+       {" one", "0two", "+x"},
+       "one\r\n\r\ntwo\rx\r\n"},
   };
   for (const StatusCase& c : cases) {
     io_test::ScratchDirectory directory;
@@ -170,8 +205,8 @@ TEST(Connection, ReservedUnitsFollowTheirEnvironmentVariables) {
 
 TEST(Connection, FailedOpenLeavesTheUnitUnconnected) {
   io_test::ScratchDirectory directory(true);
-  EXPECT_EQ(runtime::open_unit(46, kErrorBranch, {keyword_text(Keyword::File, "missing.txt"),
-                                                  keyword_text(Keyword::Status, "OLD")}),
+  EXPECT_EQ(runtime::open_unit(46, kErrorBranch,
+                               {keyword_text(Keyword::File, "missing.txt"), keyword_text(Keyword::Status, "OLD")}),
             29);
   // Still unconnected: the next WRITE connects fort.46.
   ASSERT_EQ(write_line(46, "w"), 0);
@@ -188,17 +223,17 @@ TEST(Connection, ReopeningTheSameOrAnotherFile) {
   ASSERT_EQ(write_line(47, "1"), 0);
   // The same physical file, under its own name or another: the connection stays.
   EXPECT_EQ(runtime::open_unit(47, kErrorBranch, {keyword_text(Keyword::File, path)}), 0);
-  EXPECT_EQ(runtime::open_unit(47, kErrorBranch, {keyword_text(Keyword::File, "link.txt"),
-                                                  keyword_text(Keyword::Blank, "ZERO")}),
+  EXPECT_EQ(runtime::open_unit(47, kErrorBranch,
+                               {keyword_text(Keyword::File, "link.txt"), keyword_text(Keyword::Blank, "ZERO")}),
             0);
   ASSERT_EQ(write_line(47, "2"), 0);
   // Another access or action on the same file is refused and the connection stays.
-  EXPECT_EQ(runtime::open_unit(47, kErrorBranch, {keyword_text(Keyword::File, "a.txt"),
-                                                  keyword_text(Keyword::Action, "READ")}),
+  EXPECT_EQ(runtime::open_unit(47, kErrorBranch,
+                               {keyword_text(Keyword::File, "a.txt"), keyword_text(Keyword::Action, "READ")}),
             560);
-  EXPECT_EQ(runtime::open_unit(47, kErrorBranch, {keyword_text(Keyword::File, "a.txt"),
-                                                  keyword_text(Keyword::Access, "DIRECT"),
-                                                  keyword_integer(Keyword::RecordLength, 10)}),
+  EXPECT_EQ(runtime::open_unit(47, kErrorBranch,
+                               {keyword_text(Keyword::File, "a.txt"), keyword_text(Keyword::Access, "DIRECT"),
+                                keyword_integer(Keyword::RecordLength, 10)}),
             560);
   ASSERT_EQ(write_line(47, "3"), 0);
   // Another file: the first is closed (complete) and the unit connected anew.
@@ -216,8 +251,8 @@ TEST(Connection, BlankModeOfTheOpenAppliesToReads) {
   std::int32_t value = 0;
   ASSERT_EQ(runtime::read_formatted(48, kErrorBranch, {runtime::item(value)}, "(I6)"), 0);
   EXPECT_EQ(value, 12);
-  ASSERT_EQ(runtime::open_unit(48, kErrorBranch, {keyword_text(Keyword::File, "n.txt"),
-                                                  keyword_text(Keyword::Blank, "ZERO")}),
+  ASSERT_EQ(runtime::open_unit(48, kErrorBranch,
+                               {keyword_text(Keyword::File, "n.txt"), keyword_text(Keyword::Blank, "ZERO")}),
             0);
   ASSERT_EQ(runtime::read_formatted(48, kErrorBranch, {runtime::item(value)}, "(I6)"), 0);
   EXPECT_EQ(value, 102000);
@@ -256,9 +291,9 @@ void check_unwritable_files() {
   const std::string path = directory.file("locked.txt");
   io_test::write_file(path, "kept\n");
   ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-  EXPECT_EQ(runtime::open_unit(50, kErrorBranch, {keyword_text(Keyword::File, path),
-                                                  keyword_text(Keyword::Action, "WRITE")}),
-            9);
+  EXPECT_EQ(
+      runtime::open_unit(50, kErrorBranch, {keyword_text(Keyword::File, path), keyword_text(Keyword::Action, "WRITE")}),
+      9);
   EXPECT_EQ(runtime::open_unit(50, kErrorBranch | runtime::kCompatibilityNumbering,
                                {keyword_text(Keyword::File, path), keyword_text(Keyword::Action, "READWRITE")}),
             600);
@@ -295,9 +330,9 @@ TEST(Connection, UnwritableFiles) {
 TEST(Connection, AccessDeniedMapsToError9) {
   const std::string path = "/sys/kernel/notes";
   if (!io_test::file_exists(path)) GTEST_SKIP() << "no " << path;
-  EXPECT_EQ(runtime::open_unit(54, kErrorBranch, {keyword_text(Keyword::File, path),
-                                                  keyword_text(Keyword::Action, "WRITE")}),
-            9);
+  EXPECT_EQ(
+      runtime::open_unit(54, kErrorBranch, {keyword_text(Keyword::File, path), keyword_text(Keyword::Action, "WRITE")}),
+      9);
   EXPECT_EQ(runtime::open_unit(54, kErrorBranch | runtime::kCompatibilityNumbering,
                                {keyword_text(Keyword::File, path), keyword_text(Keyword::Action, "READWRITE")}),
             600);
@@ -322,25 +357,25 @@ TEST(Connection, DevicesAndUnitNumbers) {
   EXPECT_EQ(write_line(-5, "x"), 32);
   EXPECT_EQ(read_line(2147483647, text), 32);
   // TITLE and IOFOCUS need a window, and without the windowed console there is none.
-  EXPECT_EQ(runtime::open_unit(51, kErrorBranch, {keyword_text(Keyword::File, "NUL"),
-                                                  keyword_text(Keyword::Title, "T")}),
-            565);
-  EXPECT_EQ(runtime::open_unit(51, kErrorBranch, {keyword_text(Keyword::File, "user"),
-                                                  keyword_logical(Keyword::IoFocus, true)}),
+  EXPECT_EQ(
+      runtime::open_unit(51, kErrorBranch, {keyword_text(Keyword::File, "NUL"), keyword_text(Keyword::Title, "T")}),
+      565);
+  EXPECT_EQ(runtime::open_unit(51, kErrorBranch,
+                               {keyword_text(Keyword::File, "user"), keyword_logical(Keyword::IoFocus, true)}),
             563);
   EXPECT_EQ(runtime::close_unit(51, kErrorBranch), 0);
 }
 
 TEST(Connection, UnformattedAndDirectUnitsRefuseFormattedSequentialStatements) {
   io_test::ScratchDirectory directory(true);
-  ASSERT_EQ(runtime::open_unit(52, kErrorBranch, {keyword_text(Keyword::File, "u.bin"),
-                                                  keyword_text(Keyword::Form, "UNFORMATTED")}),
+  ASSERT_EQ(runtime::open_unit(52, kErrorBranch,
+                               {keyword_text(Keyword::File, "u.bin"), keyword_text(Keyword::Form, "UNFORMATTED")}),
             0);
   EXPECT_EQ(write_line(52, "x"), 257);
   ASSERT_EQ(runtime::close_unit(52, kErrorBranch), 0);
-  ASSERT_EQ(runtime::open_unit(52, kErrorBranch, {keyword_text(Keyword::File, "d.dat"),
-                                                  keyword_text(Keyword::Access, "DIRECT"),
-                                                  keyword_integer(Keyword::RecordLength, 8)}),
+  ASSERT_EQ(runtime::open_unit(52, kErrorBranch,
+                               {keyword_text(Keyword::File, "d.dat"), keyword_text(Keyword::Access, "DIRECT"),
+                                keyword_integer(Keyword::RecordLength, 8)}),
             0);
   EXPECT_EQ(write_line(52, "x"), 259);
   ASSERT_EQ(runtime::close_unit(52, kErrorBranch), 0);

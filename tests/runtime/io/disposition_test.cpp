@@ -10,8 +10,8 @@
 
 namespace {
 
-using runtime::Keyword;
 using runtime::kErrorBranch;
+using runtime::Keyword;
 using runtime::keyword_text;
 
 // Waits up to five seconds for `done` (a submitted command runs on its own).
@@ -98,9 +98,9 @@ TEST(Dispositions, AFailedPrintKeepsAFileThatWasToBeDeleted) {
   write_unit_file(82, path, "unprinted");
   EXPECT_EQ(runtime::close_unit(82, kErrorBranch, {keyword_text(Keyword::Status, "PRINT/DELETE")}), 0);
   EXPECT_EQ(io_test::read_file(path), "unprinted\r\n");
-  EXPECT_NE(log.text().find("duzevi: info (5): requested disposition modified, file not deleted, unit 82, file " +
-                            path),
-            std::string::npos)
+  EXPECT_NE(
+      log.text().find("duzevi: info (5): requested disposition modified, file not deleted, unit 82, file " + path),
+      std::string::npos)
       << log.text();
 }
 

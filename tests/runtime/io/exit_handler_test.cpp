@@ -15,8 +15,8 @@
 
 namespace {
 
-using runtime::Keyword;
 using runtime::kErrorBranch;
+using runtime::Keyword;
 using runtime::keyword_text;
 
 const runtime::FixedFormat kLine("(1X,A)");
@@ -49,11 +49,11 @@ TEST_F(ExitHandlerDeathTest, BufferedRecordsAndPendingOutputReachTheFilesAtExit)
           double value = i * 0.5;
           runtime::write_formatted(1, kErrorBranch, {runtime::item(value)}, kValue);
         }
-        runtime::open_unit(2, kErrorBranch, {keyword_text(Keyword::File, listing),
-                                             keyword_text(Keyword::CarriageControl, "FORTRAN")});
+        runtime::open_unit(2, kErrorBranch,
+                           {keyword_text(Keyword::File, listing), keyword_text(Keyword::CarriageControl, "FORTRAN")});
         runtime::write_formatted(2, kErrorBranch, {runtime::item(std::string_view("one"))}, kLine);
-        runtime::write_formatted(2, kErrorBranch | runtime::kAdvanceSpecifier,
-                                 {runtime::item(std::string_view("two"))}, kLine, "NO");
+        runtime::write_formatted(2, kErrorBranch | runtime::kAdvanceSpecifier, {runtime::item(std::string_view("two"))},
+                                 kLine, "NO");
         std::exit(0);
       },
       testing::ExitedWithCode(0), "");
@@ -243,8 +243,7 @@ TEST_F(ExitHandlerDeathTest, ConsoleUnitsShareTheStandardOutputDevice) {
         runtime::run_exit_handler();
         char shown[256];
         ssize_t got = ::read(output[0], shown, sizeof shown);
-        check(got > 0 && std::string(shown, static_cast<std::size_t>(got)) == "six\nuser\nprint\nName? ",
-              "transcript");
+        check(got > 0 && std::string(shown, static_cast<std::size_t>(got)) == "six\nuser\nprint\nName? ", "transcript");
         std::_Exit(0);
       },
       testing::ExitedWithCode(0), "");

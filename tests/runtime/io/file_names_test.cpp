@@ -21,30 +21,18 @@ struct DeviceCase {
 
 TEST(DeviceNames, NamesWithAndWithoutExtensions) {
   const DeviceCase cases[] = {
-      {"CON", true, DeviceKind::ConsoleOutput, ""},
-      {"con", true, DeviceKind::ConsoleOutput, ""},
-      {"con.txt", true, DeviceKind::ConsoleOutput, ""},
-      {"  Con  ", true, DeviceKind::ConsoleOutput, ""},
-      {"CONOUT$", true, DeviceKind::ConsoleOutput, ""},
-      {"conin$.dat", true, DeviceKind::ConsoleInput, ""},
-      {"ERR", true, DeviceKind::ConsoleError, ""},
-      {"err.log", false, DeviceKind::RegularFile, ""},
-      {"user", true, DeviceKind::TextWindow, ""},
-      {"USER.TXT", false, DeviceKind::RegularFile, ""},
-      {"line", true, DeviceKind::Serial, "/dev/ttyS0"},
-      {"LINE.1", false, DeviceKind::RegularFile, ""},
-      {"PRN", true, DeviceKind::Printer, "/dev/lp0"},
-      {"lpt3.out", true, DeviceKind::Printer, "/dev/lp2"},
-      {"COM1", true, DeviceKind::Serial, "/dev/ttyS0"},
-      {"com4", true, DeviceKind::Printer, "/dev/ttyS3"},
-      {"AUX", true, DeviceKind::Serial, "/dev/ttyS0"},
-      {"nul", true, DeviceKind::Null, "/dev/null"},
-      {"LPT5", false, DeviceKind::RegularFile, ""},
-      {"console", false, DeviceKind::RegularFile, ""},
-      {"dir/con", false, DeviceKind::RegularFile, ""},
-      {"/tmp/CON", false, DeviceKind::RegularFile, ""},
-      {".con", false, DeviceKind::RegularFile, ""},
-      {"", false, DeviceKind::RegularFile, ""},
+      {"CON", true, DeviceKind::ConsoleOutput, ""},     {"con", true, DeviceKind::ConsoleOutput, ""},
+      {"con.txt", true, DeviceKind::ConsoleOutput, ""}, {"  Con  ", true, DeviceKind::ConsoleOutput, ""},
+      {"CONOUT$", true, DeviceKind::ConsoleOutput, ""}, {"conin$.dat", true, DeviceKind::ConsoleInput, ""},
+      {"ERR", true, DeviceKind::ConsoleError, ""},      {"err.log", false, DeviceKind::RegularFile, ""},
+      {"user", true, DeviceKind::TextWindow, ""},       {"USER.TXT", false, DeviceKind::RegularFile, ""},
+      {"line", true, DeviceKind::Serial, "/dev/ttyS0"}, {"LINE.1", false, DeviceKind::RegularFile, ""},
+      {"PRN", true, DeviceKind::Printer, "/dev/lp0"},   {"lpt3.out", true, DeviceKind::Printer, "/dev/lp2"},
+      {"COM1", true, DeviceKind::Serial, "/dev/ttyS0"}, {"com4", true, DeviceKind::Printer, "/dev/ttyS3"},
+      {"AUX", true, DeviceKind::Serial, "/dev/ttyS0"},  {"nul", true, DeviceKind::Null, "/dev/null"},
+      {"LPT5", false, DeviceKind::RegularFile, ""},     {"console", false, DeviceKind::RegularFile, ""},
+      {"dir/con", false, DeviceKind::RegularFile, ""},  {"/tmp/CON", false, DeviceKind::RegularFile, ""},
+      {".con", false, DeviceKind::RegularFile, ""},     {"", false, DeviceKind::RegularFile, ""},
   };
   for (const DeviceCase& c : cases) {
     std::optional<runtime::DeviceName> device = runtime::match_device_name(c.name);
@@ -102,20 +90,13 @@ struct DefaultCase {
 TEST(FileNames, DefaultConnectionOfEachUnit) {
   using Kind = runtime::DefaultConnection::Kind;
   const DefaultCase cases[] = {
-      {1, "FORT1", nullptr, Kind::Named, "fort.1"},
-      {1, "FORT1", "out.dat", Kind::Named, "out.dat"},
-      {1, "FORT1", "   ", Kind::Named, "fort.1"},
-      {0, "FORT0", nullptr, Kind::StandardError, ""},
-      {5, "FORT5", nullptr, Kind::StandardInput, ""},
-      {5, "FORT5", "answers.txt", Kind::Named, "answers.txt"},
-      {6, "FORT6", nullptr, Kind::StandardOutput, ""},
-      {123456, "FORT123456", nullptr, Kind::Named, "fort.123456"},
-      {-1, "FOR_PRINT", nullptr, Kind::StandardOutput, ""},
-      {-1, "FOR_PRINT", "print.txt", Kind::Named, "print.txt"},
-      {-2, "FOR_TYPE", nullptr, Kind::StandardOutput, ""},
-      {-3, "FOR_ACCEPT", nullptr, Kind::StandardInput, ""},
-      {-4, "FOR_READ", nullptr, Kind::StandardInput, ""},
-      {-4, "FOR_READ", " in.txt ", Kind::Named, "in.txt"},
+      {1, "FORT1", nullptr, Kind::Named, "fort.1"},         {1, "FORT1", "out.dat", Kind::Named, "out.dat"},
+      {1, "FORT1", "   ", Kind::Named, "fort.1"},           {0, "FORT0", nullptr, Kind::StandardError, ""},
+      {5, "FORT5", nullptr, Kind::StandardInput, ""},       {5, "FORT5", "answers.txt", Kind::Named, "answers.txt"},
+      {6, "FORT6", nullptr, Kind::StandardOutput, ""},      {123456, "FORT123456", nullptr, Kind::Named, "fort.123456"},
+      {-1, "FOR_PRINT", nullptr, Kind::StandardOutput, ""}, {-1, "FOR_PRINT", "print.txt", Kind::Named, "print.txt"},
+      {-2, "FOR_TYPE", nullptr, Kind::StandardOutput, ""},  {-3, "FOR_ACCEPT", nullptr, Kind::StandardInput, ""},
+      {-4, "FOR_READ", nullptr, Kind::StandardInput, ""},   {-4, "FOR_READ", " in.txt ", Kind::Named, "in.txt"},
   };
   for (const DefaultCase& c : cases) {
     io_test::EnvironmentVariable variable(c.variable, c.value ? std::optional<std::string>(c.value) : std::nullopt);
@@ -134,10 +115,9 @@ TEST(OperatingSystemErrors, OpenFailuresInBothNumberings) {
     int compatibility;
   };
   const Case cases[] = {
-      {ENOENT, 29, 602}, {EMFILE, 30, 603}, {ENFILE, 30, 603}, {EACCES, 9, 600},
-      {EPERM, 9, 600},   {EROFS, 9, 600},   {ENXIO, 42, 42},   {ENODEV, 42, 42},
-      {EEXIST, 10, 601}, {ENAMETOOLONG, 43, 43}, {ENOTDIR, 43, 43}, {EINVAL, 43, 43},
-      {EIO, 30, 30},     {ENOSPC, 30, 30},
+      {ENOENT, 29, 602}, {EMFILE, 30, 603}, {ENFILE, 30, 603}, {EACCES, 9, 600},  {EPERM, 9, 600},
+      {EROFS, 9, 600},   {ENXIO, 42, 42},   {ENODEV, 42, 42},  {EEXIST, 10, 601}, {ENAMETOOLONG, 43, 43},
+      {ENOTDIR, 43, 43}, {EINVAL, 43, 43},  {EIO, 30, 30},     {ENOSPC, 30, 30},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(runtime::open_failure_error(c.errno_value, false), c.error) << c.errno_value;

@@ -10,17 +10,16 @@
 
 namespace {
 
-using runtime::Keyword;
 using runtime::kErrorBranch;
+using runtime::Keyword;
 using runtime::keyword_text;
 
 TEST(FormatPlans, WhichFormatsHoldOneFieldPerRecord) {
   const std::pair<const char*, bool> cases[] = {
-      {"(F20.10)", true},    {"(i6)", true},         {"(A)", true},         {"((F5.1))", true},
-      {"(F5.1,:)", true},    {"(E12.4E3)", true},    {"(1X,F8.3)", false},  {"(F20.10,'x')", false},
-      {"(2F5.1)", false},    {"(F5.1/)", false},     {"(SP,F5.1)", false},  {"(F5.1,SP)", false},
-      {"(F5.1,T1)", false},  {"(F5.1,5X)", false},   {"(F5.1,$)", false},   {"()", false},
-      {"(Q)", false},        {"(F5.1,:,1X)", false}, {"(1PF8.3)", false},   {"('a',I2)", false},
+      {"(F20.10)", true},     {"(i6)", true},       {"(A)", true},           {"((F5.1))", true},   {"(F5.1,:)", true},
+      {"(E12.4E3)", true},    {"(1X,F8.3)", false}, {"(F20.10,'x')", false}, {"(2F5.1)", false},   {"(F5.1/)", false},
+      {"(SP,F5.1)", false},   {"(F5.1,SP)", false}, {"(F5.1,T1)", false},    {"(F5.1,5X)", false}, {"(F5.1,$)", false},
+      {"()", false},          {"(Q)", false},       {"(F5.1,:,1X)", false},  {"(1PF8.3)", false},  {"('a',I2)", false},
       {"(I2,(F5.1))", false}, {"(BZ,I5)", false},
   };
   for (const auto& [text, single] : cases) {

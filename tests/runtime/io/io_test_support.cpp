@@ -50,12 +50,12 @@ ScratchDirectory::ScratchDirectory(bool enter) {
 }
 
 ScratchDirectory::~ScratchDirectory() {
-  if (entered_) [[maybe_unused]] int ignored = ::chdir(previous_directory_.c_str());
+  if (entered_) [[maybe_unused]]
+    int ignored = ::chdir(previous_directory_.c_str());
   remove_tree(path_);
 }
 
-EnvironmentVariable::EnvironmentVariable(std::string name, std::optional<std::string> value)
-    : name_(std::move(name)) {
+EnvironmentVariable::EnvironmentVariable(std::string name, std::optional<std::string> value) : name_(std::move(name)) {
   if (const char* old = std::getenv(name_.c_str())) previous_ = old;
   if (value) {
     ::setenv(name_.c_str(), value->c_str(), 1);

@@ -67,8 +67,8 @@ class FakeWindows : public runtime::WindowServices {
   struct Window {
     std::string title;
     bool focus = false;
-    std::string output;               // every byte written to the window
-    std::vector<std::string> lines;   // lines the user will type, in order
+    std::string output;              // every byte written to the window
+    std::vector<std::string> lines;  // lines the user will type, in order
     bool closed = false;
     bool kept = false;
   };
@@ -94,7 +94,7 @@ class FakeWindows : public runtime::WindowServices {
   int standard_window = -1;
   bool refuse_windows = false;
   std::vector<std::optional<std::string>> file_answers;  // nullopt: the dialog is cancelled
-  std::vector<bool> yes_no_answers;                       // when they run out: No
+  std::vector<bool> yes_no_answers;                      // when they run out: No
   std::vector<std::string> questions;
   std::vector<std::string> errors_shown;
   std::vector<int> end_codes;

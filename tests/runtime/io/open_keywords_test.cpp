@@ -8,10 +8,10 @@
 namespace {
 
 using runtime::Keyword;
-using runtime::KeywordValue;
 using runtime::keyword_integer;
 using runtime::keyword_logical;
 using runtime::keyword_text;
+using runtime::KeywordValue;
 
 struct KeywordCase {
   const char* what;
@@ -70,7 +70,8 @@ TEST(OpenKeywords, ValuesAndConsistencyChecks) {
       {"fixed without recl", {keyword_text(Keyword::RecordType, "FIXED")}, 46},
       {"formatted variable", {keyword_text(Keyword::RecordType, "VARIABLE")}, 44},
       {"unformatted stream_lf",
-       {keyword_text(Keyword::Form, "UNFORMATTED"), keyword_text(Keyword::RecordType, "STREAM_LF")}, 44},
+       {keyword_text(Keyword::Form, "UNFORMATTED"), keyword_text(Keyword::RecordType, "STREAM_LF")},
+       44},
   };
   for (const KeywordCase& c : cases) {
     runtime::OpenRequest request;
@@ -82,9 +83,9 @@ TEST(OpenKeywords, ValuesAreRecorded) {
   runtime::OpenRequest request;
   std::vector<KeywordValue> keywords = {
       keyword_text(Keyword::File, " data.txt "), keyword_text(Keyword::Title, "Graphics"),
-      keyword_logical(Keyword::IoFocus, false), keyword_text(Keyword::Blank, "zero"),
-      keyword_text(Keyword::Pad, "no"), keyword_text(Keyword::CarriageControl, "NONE"),
-      keyword_logical(Keyword::ReadOnly, true), keyword_integer(Keyword::RecordLength, 132),
+      keyword_logical(Keyword::IoFocus, false),  keyword_text(Keyword::Blank, "zero"),
+      keyword_text(Keyword::Pad, "no"),          keyword_text(Keyword::CarriageControl, "NONE"),
+      keyword_logical(Keyword::ReadOnly, true),  keyword_integer(Keyword::RecordLength, 132),
   };
   ASSERT_EQ(runtime::read_open_keywords(keywords, request), 0);
   EXPECT_EQ(*request.file, " data.txt ");

@@ -13,8 +13,8 @@
 
 namespace {
 
-using runtime::Keyword;
 using runtime::kErrorBranch;
+using runtime::Keyword;
 using runtime::keyword_text;
 
 // A unit connected to a file in a scratch directory, closed at the end of the test.
@@ -189,13 +189,16 @@ struct WriteCase {
 
 TEST(WriteStatement, RecordsAndErrorsOnAFile) {
   const WriteCase cases[] = {
-      {"ten values, ten records", "(F20.10)", {0.5, -1.2345, 123456789.0, 1.0e-11, 0, 1, 2, 3, 4, 5}, {}, 0,
+      {"ten values, ten records",
+       "(F20.10)",
+       {0.5, -1.2345, 123456789.0, 1.0e-11, 0, 1, 2, 3, 4, 5},
+       {},
+       0,
        "        0.5000000000\r\n       -1.2345000000\r\n123456789.0000000000\r\n        0.0000000000\r\n"
        "        0.0000000000\r\n        1.0000000000\r\n        2.0000000000\r\n        3.0000000000\r\n"
        "        4.0000000000\r\n        5.0000000000\r\n"},
       {"overflow completes the statement", "(I2)", {}, {7, 123, -5, -10}, 63, " 7\r\n**\r\n-5\r\n**\r\n"},
-      {"reversion to the last group", "(1X,I1,2(1X,I1))", {}, {1, 2, 3, 4, 5, 6, 7}, 0,
-       " 1 2 3\r\n 4 5\r\n 6 7\r\n"},
+      {"reversion to the last group", "(1X,I1,2(1X,I1))", {}, {1, 2, 3, 4, 5, 6, 7}, 0, " 1 2 3\r\n 4 5\r\n 6 7\r\n"},
       {"positions", "(T5,I1,T1,I1,5X)", {}, {1, 2}, 0, "2   1\r\n"},
       {"slashes", "(I1,2/I1)", {}, {1, 2}, 0, "1\r\n\r\n2\r\n"},
       {"colon stops at the end of the items", "(I1,:,' more')", {}, {1}, 0, "1\r\n"},

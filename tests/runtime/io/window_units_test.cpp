@@ -10,8 +10,8 @@
 
 namespace {
 
-using runtime::Keyword;
 using runtime::kErrorBranch;
+using runtime::Keyword;
 using runtime::keyword_logical;
 using runtime::keyword_text;
 
@@ -56,12 +56,8 @@ void run_steps(io_test::FakeWindows& fake, int window, const std::vector<Step>& 
             << what;
         break;
       }
-      case Step::OweCheck:
-        runtime::write_owed_line_end(window);
-        break;
-      case Step::Close:
-        EXPECT_EQ(runtime::close_unit(step.unit, kErrorBranch), 0) << what;
-        break;
+      case Step::OweCheck: runtime::write_owed_line_end(window); break;
+      case Step::Close: EXPECT_EQ(runtime::close_unit(step.unit, kErrorBranch), 0) << what; break;
     }
   }
 }
@@ -69,9 +65,11 @@ void run_steps(io_test::FakeWindows& fake, int window, const std::vector<Step>& 
 TEST(WindowUnits, CarriageControlPromptsAndEcho) {
   const Scenario scenarios[] = {
       {"advancing prompt: the answer goes on the next line",
-       {{Step::Write, 10, "Question"}, {Step::Read, 10, "7"}}, "Question\n7\r\n"},
+       {{Step::Write, 10, "Question"}, {Step::Read, 10, "7"}},
+       "Question\n7\r\n"},
       {"non-advancing prompt: the answer follows it",
-       {{Step::WritePending, 10, "Select a map: "}, {Step::Read, 10, "3"}}, "Select a map: 3\r\n"},
+       {{Step::WritePending, 10, "Select a map: "}, {Step::Read, 10, "3"}},
+       "Select a map: 3\r\n"},
       {"the dialogue's pattern",
        {{Step::Write, 10, "1) You can select"},
         {Step::Write, 10, "   exemplar maps: "},
@@ -82,9 +80,11 @@ TEST(WindowUnits, CarriageControlPromptsAndEcho) {
         {Step::Read, 10, "3"}},
        "1) You can select\n   exemplar maps: \n   Select a map: x\r\nIncorrect input\n   Select a map: 3\r\n"},
       {"a dollar in the format keeps the record pending",
-       {{Step::WriteDollar, 10, "Name? "}, {Step::Read, 10, "Bob"}}, "Name? Bob\r\n"},
+       {{Step::WriteDollar, 10, "Name? "}, {Step::Read, 10, "Bob"}},
+       "Name? Bob\r\n"},
       {"a dollar control character lets the next record continue the line",
-       {{Step::WriteRaw, 10, " a"}, {Step::WriteRaw, 10, "$"}, {Step::Read, 10, "b"}}, "a\nb\r\n"},
+       {{Step::WriteRaw, 10, " a"}, {Step::WriteRaw, 10, "$"}, {Step::Read, 10, "b"}},
+       "a\nb\r\n"},
       {"blank, zero, one, plus, dollar and NUL",
        {{Step::WriteRaw, 10, " a"},
         {Step::WriteRaw, 10, "0b"},
@@ -98,18 +98,19 @@ TEST(WindowUnits, CarriageControlPromptsAndEcho) {
        "a\n\nb\nc\rde\nfg\n\nh\n"},
       {"a first record with zero starts with an empty line", {{Step::WriteRaw, 10, "0top"}}, "\ntop\n"},
       {"the owed line end is written on request",
-       {{Step::Write, 10, "a"}, {Step::OweCheck, 10, ""}, {Step::OweCheck, 10, ""}, {Step::Write, 10, "b"}}, "a\nb\n"},
+       {{Step::Write, 10, "a"}, {Step::OweCheck, 10, ""}, {Step::OweCheck, 10, ""}, {Step::Write, 10, "b"}},
+       "a\nb\n"},
       {"close writes the pending record and the owed line end",
-       {{Step::Write, 10, "a"}, {Step::WritePending, 10, "Last"}, {Step::Close, 10, ""}}, "a\nLast\n"},
+       {{Step::Write, 10, "a"}, {Step::WritePending, 10, "Last"}, {Step::Close, 10, ""}},
+       "a\nLast\n"},
   };
   for (const Scenario& scenario : scenarios) {
     io_test::FakeWindows fake;
     io_test::RegisteredWindows registered(fake);
-    ASSERT_EQ(runtime::open_unit(10, kErrorBranch, {keyword_text(Keyword::File, "user"),
-                                                    keyword_text(Keyword::Title, "Input Window"),
-                                                    keyword_logical(Keyword::IoFocus, true),
-                                                    keyword_text(Keyword::Blank, "NULL"),
-                                                    keyword_text(Keyword::Status, "UNKNOWN")}),
+    ASSERT_EQ(runtime::open_unit(10, kErrorBranch,
+                                 {keyword_text(Keyword::File, "user"), keyword_text(Keyword::Title, "Input Window"),
+                                  keyword_logical(Keyword::IoFocus, true), keyword_text(Keyword::Blank, "NULL"),
+                                  keyword_text(Keyword::Status, "UNKNOWN")}),
               0);
     ASSERT_EQ(fake.windows.size(), 1u);
     run_steps(fake, 1024, scenario.steps, scenario.what);
@@ -121,12 +122,14 @@ TEST(WindowUnits, CarriageControlPromptsAndEcho) {
 TEST(WindowUnits, StandardUnitsShareTheStandardWindow) {
   const Scenario scenarios[] = {
       {"a prompt of unit 6 is written before unit 5 reads",
-       {{Step::WritePending, 6, "Name? "}, {Step::Read, 5, "Bob"}}, "Name? Bob\r\n"},
+       {{Step::WritePending, 6, "Name? "}, {Step::Read, 5, "Bob"}},
+       "Name? Bob\r\n"},
       {"a pending record ends before another unit's record",
        {{Step::WritePending, 6, "Partial"}, {Step::Write, 0, "Other"}, {Step::Write, 6, "Next"}},
        "Partial\nOther\nNext"},
       {"the line end owed by one unit is written by the next",
-       {{Step::Write, 6, "six"}, {Step::Write, 0, "zero"}, {Step::Read, 5, "in"}}, "six\nzero\nin\r\n"},
+       {{Step::Write, 6, "six"}, {Step::Write, 0, "zero"}, {Step::Read, 5, "in"}},
+       "six\nzero\nin\r\n"},
   };
   for (const Scenario& scenario : scenarios) {
     io_test::FakeWindows fake;
@@ -145,14 +148,14 @@ TEST(WindowUnits, DispositionsRemoveOrKeepTheWindow) {
     bool kept;
   };
   const Case cases[] = {
-      {nullptr, false}, {"KEEP", true}, {"DELETE", false}, {"PRINT", true},
+      {nullptr, false},        {"KEEP", true},   {"DELETE", false},        {"PRINT", true},
       {"PRINT/DELETE", false}, {"SUBMIT", true}, {"SUBMIT/DELETE", false},
   };
   for (const Case& c : cases) {
     io_test::FakeWindows fake;
     io_test::RegisteredWindows registered(fake);
-    ASSERT_EQ(runtime::open_unit(11, kErrorBranch, {keyword_text(Keyword::File, "USER"),
-                                                    keyword_text(Keyword::Title, "Graphics")}),
+    ASSERT_EQ(runtime::open_unit(11, kErrorBranch,
+                                 {keyword_text(Keyword::File, "USER"), keyword_text(Keyword::Title, "Graphics")}),
               0);
     EXPECT_EQ(runtime::unit_window_index(11), 1024);
     if (c.status) {
@@ -173,14 +176,14 @@ TEST(WindowUnits, CreationTitlesFocusAndReopening) {
   ASSERT_EQ(runtime::open_unit(12, kErrorBranch, {keyword_text(Keyword::File, "user")}), 0);
   EXPECT_EQ(fake.window(1024).title, "Unit 12");
   EXPECT_TRUE(fake.window(1024).focus);
-  ASSERT_EQ(runtime::open_unit(13, kErrorBranch, {keyword_text(Keyword::File, "User"),
-                                                  keyword_logical(Keyword::IoFocus, false)}),
+  ASSERT_EQ(runtime::open_unit(13, kErrorBranch,
+                               {keyword_text(Keyword::File, "User"), keyword_logical(Keyword::IoFocus, false)}),
             0);
   EXPECT_FALSE(fake.window(1025).focus);
   // Opening a window unit again keeps its window; IOFOCUS is passed on, the title stays.
-  ASSERT_EQ(runtime::open_unit(13, kErrorBranch, {keyword_text(Keyword::File, "USER"),
-                                                  keyword_text(Keyword::Title, "Other"),
-                                                  keyword_logical(Keyword::IoFocus, true)}),
+  ASSERT_EQ(runtime::open_unit(13, kErrorBranch,
+                               {keyword_text(Keyword::File, "USER"), keyword_text(Keyword::Title, "Other"),
+                                keyword_logical(Keyword::IoFocus, true)}),
             0);
   EXPECT_TRUE(fake.window(1025).focus);
   EXPECT_EQ(fake.window(1025).title, "Unit 13");
@@ -195,11 +198,13 @@ TEST(WindowUnits, CreationTitlesFocusAndReopening) {
   EXPECT_FALSE(fake.window(1025).kept);
   EXPECT_EQ(runtime::unit_window_index(13), -1);
   // TITLE and IOFOCUS belong to window units.
-  EXPECT_EQ(runtime::open_unit(13, kErrorBranch, {keyword_text(Keyword::File, directory.file("f.txt")),
-                                                  keyword_text(Keyword::Title, "T")}),
-            564);
-  EXPECT_EQ(runtime::open_unit(14, kErrorBranch, {keyword_text(Keyword::File, directory.file("g.txt")),
-                                                  keyword_logical(Keyword::IoFocus, true)}),
+  EXPECT_EQ(
+      runtime::open_unit(13, kErrorBranch,
+                         {keyword_text(Keyword::File, directory.file("f.txt")), keyword_text(Keyword::Title, "T")}),
+      564);
+  EXPECT_EQ(runtime::open_unit(
+                14, kErrorBranch,
+                {keyword_text(Keyword::File, directory.file("g.txt")), keyword_logical(Keyword::IoFocus, true)}),
             562);
   EXPECT_FALSE(io_test::file_exists(directory.file("g.txt")));
   EXPECT_EQ(runtime::unit_window_index(14), -1);
@@ -220,7 +225,8 @@ TEST(WindowUnits, ReadingFailuresAndEndOfFile) {
   EXPECT_EQ(runtime::read_formatted(16, kErrorBranch, {runtime::item(answer, sizeof answer)}, "(A)"), 24);
   EXPECT_EQ(runtime::read_formatted(16, kErrorBranch | runtime::kEndBranch, {runtime::item(answer, 4)}, "(A)"), 39);
   fake.window(1024).lines.push_back("\x1a");
-  EXPECT_EQ(runtime::read_formatted(16, runtime::kEndBranch, {runtime::item(answer, 4)}, "(A)"), runtime::kEndIndication);
+  EXPECT_EQ(runtime::read_formatted(16, runtime::kEndBranch, {runtime::item(answer, 4)}, "(A)"),
+            runtime::kEndIndication);
   fake.window(1024).lines.push_back("ok");
   EXPECT_EQ(runtime::read_formatted(16, kErrorBranch, {runtime::item(answer, 4)}, "(A)"), 0);
   EXPECT_EQ(std::string(answer, 4), "ok  ");

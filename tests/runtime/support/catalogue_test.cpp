@@ -106,8 +106,11 @@ TEST(Catalogue, CodesCarrySeverityInTopBitsAndNumberInLowBits) {
   const struct {
     int number;
     Severity severity;
-  } cases[] = {{0, Severity::Success}, {3, Severity::Info}, {63, Severity::Error},
-               {64, Severity::Severe}, {759, Severity::Severe}};
+  } cases[] = {{0, Severity::Success},
+               {3, Severity::Info},
+               {63, Severity::Error},
+               {64, Severity::Severe},
+               {759, Severity::Severe}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.number);
     const runtime::RuntimeErrorCode code = runtime::runtime_error_code(c.number);

@@ -19,11 +19,10 @@ TEST(SwitchTruth, ValueTable) {
     const char* value;
     bool expected;
   } cases[] = {
-      {"T", true},      {"t", true},       {"TRUE", true},    {"true", true},  {"Y", true},
-      {"y", true},      {"yes", true},     {"Yes", true},     {"1", true},     {"007", true},
-      {"42", true},     {"99999999999999999999999", true},    {"0", false},    {"00", false},
-      {"", false},      {"no", false},     {"N", false},      {"F", false},    {"false", false},
-      {"-1", false},    {"+1", false},     {" 1", false},     {"1x", false},   {"1.0", false},
+      {"T", true},      {"t", true},   {"TRUE", true}, {"true", true}, {"Y", true},   {"y", true},
+      {"yes", true},    {"Yes", true}, {"1", true},    {"007", true},  {"42", true},  {"99999999999999999999999", true},
+      {"0", false},     {"00", false}, {"", false},    {"no", false},  {"N", false},  {"F", false},
+      {"false", false}, {"-1", false}, {"+1", false},  {" 1", false},  {"1x", false}, {"1.0", false},
       {"x", false},     {"on", false},
   };
   for (const auto& c : cases) {

@@ -153,8 +153,9 @@ TEST_F(ReportingTest, SevereErrorEndsWithItsNumberAfterTheExitHandlerRanOnce) {
 }
 
 TEST_F(ReportingTest, StatusOfANumberWhoseLowBitsAreZeroIsNotSuccess) {
-  EXPECT_EXIT(runtime::report_runtime_error(256, 0, unit_inserts(4, "u.bin")), ExitedWithCode(255),
-              HasSubstr("duzevi: severe (256): unformatted I/O to unit open for formatted transfers, unit 4, file u.bin"));
+  EXPECT_EXIT(
+      runtime::report_runtime_error(256, 0, unit_inserts(4, "u.bin")), ExitedWithCode(255),
+      HasSubstr("duzevi: severe (256): unformatted I/O to unit open for formatted transfers, unit 4, file u.bin"));
 }
 
 TEST_F(ReportingTest, StackTraceSwitch) {
@@ -297,8 +298,9 @@ void math_error_with_window_services() {
 }
 
 TEST_F(ReportingTest, MathematicalStyleMessageInTheErrorBox) {
-  EXPECT_EXIT(math_error_with_window_services(), ExitedWithCode(runtime::process_exit_status(6103)),
-              HasSubstr("[box caption=run-time error ]M6103: MATH\r\n- floating-point error: divide by zero\r\n[end box]"));
+  EXPECT_EXIT(
+      math_error_with_window_services(), ExitedWithCode(runtime::process_exit_status(6103)),
+      HasSubstr("[box caption=run-time error ]M6103: MATH\r\n- floating-point error: divide by zero\r\n[end box]"));
 }
 
 }  // namespace

@@ -136,7 +136,8 @@ TEST(ExitStatus, LowBitsAndNeverFalseSuccess) {
   const struct {
     int code;
     int status;
-  } cases[] = {{0, 0}, {3, 3}, {64, 64}, {201, 201}, {255, 255}, {256, 255}, {268, 12}, {512, 255}, {-1, 255}, {-256, 255}};
+  } cases[] = {{0, 0},     {3, 3},    {64, 64},   {201, 201}, {255, 255},
+               {256, 255}, {268, 12}, {512, 255}, {-1, 255},  {-256, 255}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.code);
     EXPECT_EQ(runtime::process_exit_status(c.code), c.status);
@@ -208,10 +209,14 @@ TEST(MathMessages, Layout) {
     int number;
     const char* text;
   } signals[] = {
-      {FloatingSignalKind::Invalid, 6101, "invalid"},         {FloatingSignalKind::Denormal, 6102, "denormal"},
-      {FloatingSignalKind::DivideByZero, 6103, "divide by zero"}, {FloatingSignalKind::Overflow, 6104, "overflow"},
-      {FloatingSignalKind::Underflow, 6105, "underflow"},     {FloatingSignalKind::Inexact, 6106, "inexact"},
-      {FloatingSignalKind::SquareRoot, 6108, "square root"},  {FloatingSignalKind::StackOverflow, 6110, "stack overflow"},
+      {FloatingSignalKind::Invalid, 6101, "invalid"},
+      {FloatingSignalKind::Denormal, 6102, "denormal"},
+      {FloatingSignalKind::DivideByZero, 6103, "divide by zero"},
+      {FloatingSignalKind::Overflow, 6104, "overflow"},
+      {FloatingSignalKind::Underflow, 6105, "underflow"},
+      {FloatingSignalKind::Inexact, 6106, "inexact"},
+      {FloatingSignalKind::SquareRoot, 6108, "square root"},
+      {FloatingSignalKind::StackOverflow, 6110, "stack overflow"},
       {FloatingSignalKind::StackUnderflow, 6111, "stack underflow"},
   };
   for (const auto& c : signals) {

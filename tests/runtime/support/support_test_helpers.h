@@ -83,7 +83,8 @@ class RecordingWindowServices : public runtime::WindowServices {
   void show_runtime_error(std::string_view caption, std::string_view text) override {
     captions.emplace_back(caption);
     texts.emplace_back(text);
-    if (echo_) write_to_standard_error("[box caption=" + std::string(caption) + "]" + std::string(text) + "[end box]\n");
+    if (echo_)
+      write_to_standard_error("[box caption=" + std::string(caption) + "]" + std::string(text) + "[end box]\n");
   }
   void end_program(int exit_code) override {
     end_codes.push_back(exit_code);

@@ -240,13 +240,15 @@ void stack_overflow() {
 }
 
 TEST_F(TerminationTest, StackOverflow) {
-  EXPECT_EXIT(stack_overflow(), ExitedWithCode(170), HasSubstr("duzevi: severe (170): Program Exception - stack overflow"));
+  EXPECT_EXIT(stack_overflow(), ExitedWithCode(170),
+              HasSubstr("duzevi: severe (170): Program Exception - stack overflow"));
 }
 
 void stack_overflow_on_the_program_thread() {
   runtime::start_runtime({});  // early, on the thread that will be the GUI thread
   std::thread program([] {
-    runtime::run_main_wrapper({}, [] { write_to_standard_error("[depth " + std::to_string(recurse_for_ever(0)) + "]\n"); });
+    runtime::run_main_wrapper({},
+                              [] { write_to_standard_error("[depth " + std::to_string(recurse_for_ever(0)) + "]\n"); });
   });
   program.join();
   std::_Exit(100);
