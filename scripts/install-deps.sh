@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libqt6printsupport6 libgl-dev libglx-dev libvulkan-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation fonts-dejavu-core
+  help2man librsvg2-bin desktop-file-utils man-db
   xvfb xauth xdotool xclip imagemagick
 )
 
