@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing mapexplorer need.
+# Installs the Debian packages that building, running, testing and packaging mapexplorer
+# need. Everything it prints goes to standard error, so that a script's standard output stays
+# its own. Without root it uses sudo; where there is no sudo either, it names the missing
+# packages and stops.
 set -euo pipefail
+exec >&2
 
 packages=(
   build-essential cmake git pkg-config
@@ -21,6 +25,13 @@ fi
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "mapexplorer needs these Debian packages, which are not installed:"
+    echo "  ${missing[*]}"
+    echo "Installing them needs root, and sudo is not available. Ask an administrator to run:"
+    echo "  apt-get update && apt-get install ${missing[*]}"
+    exit 1
+  fi
   sudo_cmd=(sudo)
 fi
 echo "Installing: ${missing[*]}"
