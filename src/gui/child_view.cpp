@@ -179,7 +179,7 @@ void ChildView::scrollContentsBy(int, int) {
   tell_core_view();
 }
 
-void ChildView::handle_key(const KeyAction& action, bool allow_scroll) {
+void ChildView::handle_key(const KeyAction& action, bool in_full_screen) {
   switch (action.kind) {
     case KeyKind::None: return;
     case KeyKind::Character:
@@ -194,7 +194,7 @@ void ChildView::handle_key(const KeyAction& action, bool allow_scroll) {
       if (core_ != nullptr) core_->press_function_key(index_, action.function_key);
       return;
     case KeyKind::Scroll: {
-      if (!allow_scroll || fit_to_window_) return;
+      if (in_full_screen || fit_to_window_) return;
       ScrollStep step;
       step.line_x = cell_.width();
       step.line_y = cell_.height();
@@ -220,6 +220,11 @@ void ChildView::handle_key(const KeyAction& action, bool allow_scroll) {
       }
       return;
     }
+    case KeyKind::CloseWindow:
+    case KeyKind::NextWindow:
+    case KeyKind::PreviousWindow:
+      if (!in_full_screen && hooks_.child_window_key) hooks_.child_window_key(action.kind);
+      return;
   }
 }
 

@@ -44,6 +44,9 @@ struct ChildViewHooks {
   std::function<void(const QRect& area)> surface_changed;
   // The selection started, changed or ended (the title prefix may have changed).
   std::function<void()> selection_changed;
+  // Ctrl+F4, Ctrl+F6 or Ctrl+Shift+F6 (KeyKind::CloseWindow, NextWindow, PreviousWindow):
+  // the frame closes or switches its child windows.
+  std::function<void(KeyKind kind)> child_window_key;
 };
 
 class ChildView final : public QAbstractScrollArea {
@@ -77,8 +80,8 @@ class ChildView final : public QAbstractScrollArea {
   void scroll_to(int x, int y);
 
   // The keyboard input of this window (also used by the Full Screen window, which passes
-  // `allow_scroll` false).
-  void handle_key(const KeyAction& action, bool allow_scroll = true);
+  // `in_full_screen` true: the keys that scroll or switch child windows do nothing there).
+  void handle_key(const KeyAction& action, bool in_full_screen = false);
 
   // The client size that shows `pixels` with both scroll bars in place.
   QSize view_size_for_client(const QSize& client) const;

@@ -209,6 +209,7 @@ void FrameWindow::create_child(int index) {
     }
   };
   hooks.selection_changed = [this, index] { update_child_title(index); };
+  hooks.child_window_key = [this](KeyKind kind) { child_window_key(kind); };
   auto* view = new ChildView(*core_, index, std::move(hooks));
   auto* sub = new ChildSubWindow(view, [this](int closed) { child_closed_by_user(closed); });
   if (const auto info = core_->window_info(index)) sub->setWindowTitle(latin1(info->title));
@@ -334,6 +335,21 @@ void FrameWindow::activate_child(ChildSubWindow* sub) {
   mdi_->setActiveSubWindow(sub);
   sub->view()->setFocus();
   activation_changed();
+}
+
+void FrameWindow::child_window_key(KeyKind kind) {
+  ChildSubWindow* current = active_child();
+  if (current == nullptr) return;
+  if (kind == KeyKind::CloseWindow) {
+    // The child refuses while its unit is open.
+    current->close();
+    return;
+  }
+  const QList<ChildSubWindow*> list = shown_children();
+  const qsizetype at = list.indexOf(current);
+  if (list.size() < 2 || at < 0) return;
+  const qsizetype step = kind == KeyKind::PreviousWindow ? list.size() - 1 : 1;
+  activate_child(list[(at + step) % list.size()]);
 }
 
 void FrameWindow::refresh_child_list() {

@@ -25,6 +25,7 @@
 
 #include "console/console_core.h"
 #include "console/presentation.h"
+#include "gui/key_input.h"
 #include "gui/menu_states.h"
 
 class QMdiArea;
@@ -109,6 +110,9 @@ class FrameWindow final : public QMainWindow {
   // The children shown (or minimised), in the MDI client's order: the Window popup's list.
   QList<ChildSubWindow*> shown_children() const;
   void activate_child(ChildSubWindow* sub);
+  // Ctrl+F4 closes the active child (ignored while its unit is open); Ctrl+F6 and
+  // Ctrl+Shift+F6 activate the next and the previous child of the Window popup's list.
+  void child_window_key(KeyKind kind);
   void place_new_child(QMdiSubWindow* sub);
   void take_back_keyboard();
 

@@ -52,7 +52,7 @@ void FullScreenWindow::keyPressEvent(QKeyEvent* event) {
     end();
     return;
   }
-  if (!view_.isNull()) view_->handle_key(action, false);
+  if (!view_.isNull()) view_->handle_key(action, true);
 }
 
 bool FullScreenWindow::event(QEvent* event) {

@@ -34,6 +34,10 @@ KeyAction translate_key(int key, Qt::KeyboardModifiers modifiers, const QString&
   const bool alt = modifiers.testFlag(Qt::AltModifier);
 
   if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
+    // The frame's keys for its child windows come before the line's function keys, as the
+    // message loop's accelerators do.
+    if (ctrl && !alt && key == Qt::Key_F4) return of_kind(KeyKind::CloseWindow);
+    if (ctrl && !alt && key == Qt::Key_F6) return of_kind(shift ? KeyKind::PreviousWindow : KeyKind::NextWindow);
     KeyAction action;
     action.kind = KeyKind::FunctionKey;
     action.function_key = key - Qt::Key_F1 + 1;

@@ -1,15 +1,28 @@
 #pragma once
 // What a key press in a child window (or the Full Screen window) means: a character for the
 // line editor (control codes included: Backspace 8, Tab 9, Enter 13, Esc 27, Ctrl+letter 1 to
-// 26), a function key F1 to F12, a scroll of the view, or one of the keyboard equivalents of
-// the menu (Alt+Enter, Ctrl+Insert, Shift+Insert). Keys with no meaning here give None.
+// 26), a function key F1 to F12, a scroll of the view, one of the keyboard equivalents of the
+// menu (Alt+Enter, Ctrl+Insert, Shift+Insert), or one of the frame's keys for its child
+// windows (Ctrl+F4 closes the active one, Ctrl+F6 and Ctrl+Shift+F6 activate the next and the
+// previous one), which never reach the line. Keys with no meaning here give None.
 
 #include <QString>
 #include <Qt>
 
 namespace gui {
 
-enum class KeyKind { None, Character, FunctionKey, Scroll, FullScreen, Copy, Paste };
+enum class KeyKind {
+  None,
+  Character,
+  FunctionKey,
+  Scroll,
+  FullScreen,
+  Copy,
+  Paste,
+  CloseWindow,     // Ctrl+F4
+  NextWindow,      // Ctrl+F6
+  PreviousWindow,  // Ctrl+Shift+F6
+};
 
 enum class ScrollMove {
   LineLeft,

@@ -95,27 +95,37 @@ TEST_F(ClosingTest, AChildWindowOfAnOpenUnitCannotBeClosed) {
 }
 
 TEST_F(ClosingTest, AKeptWindowGainsClosedInItsTitleAndThenClosesForGood) {
-  std::atomic<int> window{0};
-  auto program = run_program([&] {
-    window.store(open_window("Input Window", 10));
-    core_->write_text(window.load(), "text");
-    core_->close_unit_window(window.load(), true);
-  });
-  ASSERT_TRUE(join_program());
-  ASSERT_TRUE(wait_until([&] {
+  // Closed by its close command, or by Ctrl+F4 as the active child.
+  for (const bool by_key : {false, true}) {
+    SCOPED_TRACE(by_key ? "Ctrl+F4" : "close command");
+    restart();
+    std::atomic<int> window{0};
+    auto program = run_program([&] {
+      window.store(open_window("Input Window", 10));
+      core_->write_text(window.load(), "text");
+      core_->close_unit_window(window.load(), true);
+    });
+    ASSERT_TRUE(join_program());
+    ASSERT_TRUE(wait_until([&] {
+      gui::ChildSubWindow* sub = frame_->sub_window(window.load());
+      return sub != nullptr && sub->closable();
+    }));
     gui::ChildSubWindow* sub = frame_->sub_window(window.load());
-    return sub != nullptr && sub->closable();
-  }));
-  gui::ChildSubWindow* sub = frame_->sub_window(window.load());
-  EXPECT_EQ(sub->windowTitle(), "Input Window-Closed");
-  EXPECT_TRUE(sub->windowFlags().testFlag(Qt::WindowCloseButtonHint));
-  EXPECT_TRUE(sub->windowFlags().testFlag(Qt::WindowSystemMenuHint));
-  bool has_close_item = false;
-  for (const QAction* action : sub->systemMenu()->actions()) has_close_item |= action->text() == "&Close\tCtrl+F4";
-  EXPECT_TRUE(has_close_item);
-  EXPECT_TRUE(sub->close());
-  ASSERT_TRUE(wait_until([&] { return frame_->sub_window(window.load()) == nullptr; }));
-  EXPECT_EQ(core_->find_window(window.load()), nullptr);
+    EXPECT_EQ(sub->windowTitle(), "Input Window-Closed");
+    EXPECT_TRUE(sub->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_TRUE(sub->windowFlags().testFlag(Qt::WindowSystemMenuHint));
+    bool has_close_item = false;
+    for (const QAction* action : sub->systemMenu()->actions()) has_close_item |= action->text() == "&Close\tCtrl+F4";
+    EXPECT_TRUE(has_close_item);
+    if (by_key) {
+      ASSERT_EQ(frame_->active_window(), window.load());
+      key(window.load(), Qt::Key_F4, Qt::ControlModifier);
+    } else {
+      EXPECT_TRUE(sub->close());
+    }
+    ASSERT_TRUE(wait_until([&] { return frame_->sub_window(window.load()) == nullptr; }));
+    EXPECT_EQ(core_->find_window(window.load()), nullptr);
+  }
 }
 
 TEST_F(ClosingTest, AWindowClosedWithoutKeepIsRemoved) {

@@ -4,11 +4,14 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QTest>
 
 #include <chrono>
 
 #include "frame_fixture.h"
+#include "gui/child_sub_window.h"
 #include "gui/command_ids.h"
+#include "gui/full_screen_window.h"
 #include "gui/status_bar.h"
 
 namespace gui_test {
@@ -105,6 +108,74 @@ TEST_F(LineInputTest, FunctionKeysEndTheWaitLikeEnterWithoutBeingStored) {
     ASSERT_TRUE(line.has_value());
     EXPECT_EQ(*line, "12");
   }
+}
+
+TEST_F(LineInputTest, CtrlF4AndCtrlF6ActOnTheChildWindowsAndLeaveTheLineAsTyped) {
+  std::atomic<int> first{0};
+  std::atomic<int> second{0};
+  std::atomic<int> input{0};
+  std::optional<std::string> line;
+  auto program = run_program([&] {
+    first.store(open_window("First", 11));
+    core_->write_text(first.load(), "1");
+    second.store(open_window("Second", 12));
+    core_->write_text(second.load(), "2");
+    input.store(open_window("Input Window", 10));
+    line = read_line(input.load());
+  });
+  ASSERT_TRUE(wait_for_read(input));
+  ASSERT_TRUE(wait_until([&] { return frame_->active_window() == input.load(); }));
+  type(input.load(), "q");
+  // The window of an open unit stays; the read goes on waiting.
+  key(input.load(), Qt::Key_F4, Qt::ControlModifier);
+  settle(30);
+  EXPECT_TRUE(frame_->sub_window(input.load())->isVisible());
+  EXPECT_EQ(frame_->active_window(), input.load());
+  // Ctrl+F6 goes forward through the windows in the Window popup's order, Ctrl+Shift+F6 back.
+  struct Step {
+    int from;
+    Qt::KeyboardModifiers modifiers;
+    int to;
+  };
+  const Qt::KeyboardModifiers back = Qt::ControlModifier | Qt::ShiftModifier;
+  for (const Step& step :
+       {Step{input.load(), Qt::ControlModifier, first.load()}, Step{first.load(), back, input.load()},
+        Step{input.load(), back, second.load()}, Step{second.load(), Qt::ControlModifier, input.load()}}) {
+    key(step.from, Qt::Key_F6, step.modifiers);
+    EXPECT_TRUE(wait_until([&] { return frame_->active_window() == step.to; }))
+        << "from " << step.from << " to " << step.to << ", active " << frame_->active_window();
+    EXPECT_TRUE(view(step.to)->hasFocus());
+  }
+  EXPECT_EQ(core_->status_view().input_window, input.load());
+  EXPECT_FALSE(program_done());
+  type(input.load(), "r");
+  key(input.load(), Qt::Key_Return);
+  ASSERT_TRUE(join_program());
+  EXPECT_EQ(line.value_or("<none>"), "qr");
+  EXPECT_EQ(beeps_.load(), 0);
+}
+
+TEST_F(LineInputTest, CtrlF4AndCtrlF6DoNothingInFullScreen) {
+  std::atomic<int> window{0};
+  std::optional<std::string> line;
+  auto program = run_program([&] {
+    window.store(open_window("Input Window", 10));
+    line = read_line(window.load());
+  });
+  ASSERT_TRUE(wait_for_read(window));
+  key(window.load(), Qt::Key_Return, Qt::AltModifier);
+  gui::FullScreenWindow* full = frame_->full_screen_window();
+  ASSERT_NE(full, nullptr);
+  QTest::keyClicks(full, "4");
+  QTest::keyClick(full, Qt::Key_F4, Qt::ControlModifier);
+  QTest::keyClick(full, Qt::Key_F6, Qt::ControlModifier);
+  QTest::keyClicks(full, "2");
+  settle(20);
+  EXPECT_EQ(frame_->full_screen_window(), full);
+  EXPECT_FALSE(program_done());
+  QTest::keyClick(full, Qt::Key_Return);
+  ASSERT_TRUE(join_program());
+  EXPECT_EQ(line.value_or("<none>"), "42");
 }
 
 TEST_F(LineInputTest, TypingWhereNoReadWaitsBeepsAndStoresNothing) {
