@@ -92,10 +92,16 @@ void FrameWindow::run_command(int command) {
     case kSelectGraphics:
     case kSelectAll:
     case kCopy:
+      if (options_.window_commands != nullptr && window != 0) {
+        options_.window_commands->run_window_command(command, window);
+      }
+      return;
     case kPrint:
     case kSave:
       if (options_.window_commands != nullptr && window != 0) {
         options_.window_commands->run_window_command(command, window);
+        // Their dialogs (and the print progress dialog) are windows of their own.
+        take_back_keyboard();
       }
       return;
     case kPaste: paste_clipboard(); return;
@@ -212,6 +218,7 @@ void FrameWindow::show_help(int command) {
     request.text = kHelpNotAvailable;
     ChildSubWindow* owner = sub_window(active_window());
     show_message_box(owner != nullptr ? static_cast<QWidget*>(owner) : this, request);
+    take_back_keyboard();
     return;
   }
   open_help_file(context);

@@ -3,6 +3,7 @@
 // Full Screen, help on F1 and the About box.
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -266,6 +267,8 @@ TEST_F(MenusTest, F1OnAMenuItemOpensItsHelpTopicOrSaysThereIsNone) {
       EXPECT_EQ(seen->text, "Help not available for menu item");
       EXPECT_EQ(seen->caption, "mapexplorer");
       EXPECT_TRUE(help_opened_.empty());
+      // Once the box is gone the frame has the keyboard again.
+      EXPECT_TRUE(wait_until([this] { return QApplication::activeWindow() == frame_.get(); }));
     }
     EXPECT_FALSE(popup->isVisible());
   }

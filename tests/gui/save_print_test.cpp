@@ -3,6 +3,7 @@
 // Cancel, the print set-up dialog's outcomes, and where the picture goes on the page.
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -81,9 +82,10 @@ class FakeDialogs final : public gui::PictureDialogs {
     if (use_qt_save_dialog) return qt_.choose_save_file(owner);
     return save_answer;
   }
-  PrintDialogOutcome set_up_printer(QWidget*, QPrinter& printer, const QString& document) override {
+  PrintDialogOutcome set_up_printer(QWidget* owner, QPrinter& printer, const QString& document) override {
     documents.push_back(document);
     printers.push_back(&printer);
+    if (use_qt_print_dialog) return qt_.set_up_printer(owner, printer, document);
     if (print_answer == PrintDialogOutcome::Accepted) {
       printer.setOutputFormat(QPrinter::PdfFormat);
       printer.setOutputFileName(pdf_file);
@@ -93,6 +95,7 @@ class FakeDialogs final : public gui::PictureDialogs {
 
   std::optional<QString> save_answer;
   bool use_qt_save_dialog = false;
+  bool use_qt_print_dialog = false;
   PrintDialogOutcome print_answer = PrintDialogOutcome::Accepted;
   QString pdf_file;
   int save_dialogs = 0;
@@ -293,6 +296,66 @@ TEST_F(SavePrintTest, ASaveThatCannotWriteReportsItAndWritesNothing) {
     EXPECT_EQ(boxes.seen.front(), "VozazAze Error|Internal Error - unexpected error\nfile \"qwgsave\", line 171");
     EXPECT_TRUE(QDir(output_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
     EXPECT_EQ(console::graphics_status(), console::kStatusOk);
+  }
+}
+
+// ---- the keyboard after the dialogs ----
+
+// Cancels the next modal dialog that opens (the print set-up dialog).
+void cancel_next_dialog() {
+  auto* timer = new QTimer(QCoreApplication::instance());
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible()) return;
+    timer->deleteLater();
+    timer->stop();
+    dialog->reject();
+  });
+  timer->start();
+}
+
+struct KeyboardCase {
+  const char* name;
+  int command;
+  std::function<void(SavePrintTest&)> answer;  // answers the dialog that the command opens
+};
+
+TEST_F(SavePrintTest, TheKeyboardGoesBackToTheWindowThatHadItWhenTheDialogsClose) {
+  const std::vector<KeyboardCase> cases = {
+      {"Save, a file chosen", gui::kSave,
+       [](SavePrintTest& t) {
+         t.dialogs_.use_qt_save_dialog = true;
+         t.answer_next_file_dialog(t.output_.filePath("picture.bmp"), nullptr);
+       }},
+      {"Save, cancelled", gui::kSave,
+       [](SavePrintTest& t) {
+         t.dialogs_.use_qt_save_dialog = true;
+         t.answer_next_file_dialog(std::nullopt, nullptr);
+       }},
+      {"Print, cancelled", gui::kPrint,
+       [](SavePrintTest& t) {
+         t.dialogs_.use_qt_print_dialog = true;
+         cancel_next_dialog();
+       }},
+      {"Print, printed", gui::kPrint, [](SavePrintTest&) {}},
+  };
+  for (const KeyboardCase& test : cases) {
+    SCOPED_TRACE(test.name);
+    dialogs_.use_qt_save_dialog = false;
+    dialogs_.use_qt_print_dialog = false;
+    const int window = draw_picture();
+    gui::ChildView* shown = view(window);
+    ASSERT_NE(shown, nullptr);
+    shown->setFocus();
+    ASSERT_TRUE(wait_until([&] { return QApplication::focusWidget() == shown; }));
+    test.answer(*this);
+    frame_->run_command(test.command);
+    // Alt and Ctrl keys work again at once: the frame is the active window and the window
+    // that had the keyboard has it again.
+    EXPECT_TRUE(wait_until(
+        [&] { return QApplication::activeWindow() == frame_.get() && QApplication::focusWidget() == shown; }, 2000))
+        << "active window " << QApplication::activeWindow() << ", focus " << QApplication::focusWidget();
   }
 }
 
