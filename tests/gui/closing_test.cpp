@@ -211,6 +211,34 @@ TEST_F(ClosingTest, ASevereRunTimeErrorIsShownInTheErrorBox) {
   EXPECT_EQ(seen->buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
 }
 
+TEST_F(ClosingTest, TheRunTimeErrorBoxShowsItsTracebackInFixedPitchWithWholeLines) {
+  const std::string traceback =
+      "duzevi: severe (43): file name specification error, unit 1, file /tmp\r\n"
+      "Traceback symbolic or hex stack dump follows:\r\n"
+      "\r\n"
+      "Image              PC        Routine            Line        Source             \r\n"
+      "mapexplorer        558EC8FE1B90  runtime::emit_run              \r\n"
+      "libstdc++.so.6     7FD5CD2D44A3  Unknown                        \r\n";
+  console::ConsoleWindowServices services(*core_);
+  auto seen = std::make_shared<SeenBox>();
+  answer_next_box(QMessageBox::Ok, seen);
+  auto program = run_program([&] { services.show_runtime_error("Quillon run-time error ", traceback); });
+  ASSERT_TRUE(join_program());
+  EXPECT_TRUE(seen->text_fixed_pitch) << seen->text_font_family.toStdString();
+  // Where the desktop names no fixed-pitch font.
+  EXPECT_EQ(seen->text_font_family.toStdString(), "Liberation Mono");
+  // No line is broken: the text is as wide as its longest line.
+  EXPECT_GT(seen->longest_text_line, 0);
+  EXPECT_GE(seen->text_width, seen->longest_text_line);
+
+  // The console's own boxes keep the ordinary font.
+  auto own = std::make_shared<SeenBox>();
+  answer_next_box(QMessageBox::Ok, own);
+  auto next = run_program([&] { core_->show_error_box(console::ErrorBoxKind::Error, 4, "qwgsvid", 593); });
+  ASSERT_TRUE(join_program());
+  EXPECT_FALSE(own->text_fixed_pitch) << own->text_font_family.toStdString();
+}
+
 TEST_F(ClosingTest, TheConsolesOwnErrorBoxesCarryTheirCaptionsAndSource) {
   struct Case {
     console::ErrorBoxKind kind;

@@ -4,13 +4,16 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFontInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 
 #include "gui/child_view.h"
@@ -221,6 +224,16 @@ void FrameTest::answer_next_box(QMessageBox::StandardButton answer, std::shared_
       seen->icon = box->icon();
       for (QAbstractButton* button : box->buttons()) seen->buttons.push_back(box->standardButton(button));
       if (box->defaultButton() != nullptr) seen->default_button = box->standardButton(box->defaultButton());
+      for (const QLabel* label : box->findChildren<QLabel*>()) {
+        if (label->text() != box->text()) continue;
+        const QFontInfo shown(label->font());
+        seen->text_font_family = shown.family();
+        seen->text_fixed_pitch = shown.fixedPitch();
+        seen->text_width = label->width();
+        for (const QString& line : label->text().split('\n')) {
+          seen->longest_text_line = std::max(seen->longest_text_line, label->fontMetrics().horizontalAdvance(line));
+        }
+      }
     }
     if (then) then();
     QAbstractButton* button = box->button(answer);

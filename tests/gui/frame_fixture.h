@@ -36,6 +36,11 @@ struct SeenBox {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QList<QMessageBox::StandardButton> buttons;
   QMessageBox::StandardButton default_button = QMessageBox::NoButton;
+  // The font of the box's text as shown, the width of the text and of its longest line.
+  QString text_font_family;
+  bool text_fixed_pitch = false;
+  int text_width = 0;
+  int longest_text_line = 0;
 };
 
 class FrameTest;
