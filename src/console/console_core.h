@@ -394,7 +394,10 @@ class ConsoleCore {
   void scroll_text_window(ChildWindowRecord& record);
   void wait_for_line(ChildWindowRecord& record, bool on_gui_thread, std::unique_lock<std::mutex>& editor);
   void echo(int index, std::string_view bytes);
+  void show_input_pending(ChildWindowRecord& record);
+  void end_input_pending();
   void end_wait_locked();
+  void wake_reader_locked();
   void set_paste_status(bool pending);
   [[noreturn]] void fatal_exit();
 

@@ -39,32 +39,9 @@ void ConsoleCore::echo(int index, std::string_view bytes) {
   if (!bytes.empty()) write_text(index, bytes, TextOrigin::Echo);
 }
 
-// Ends the wait of the read in progress (Enter, a function key, a paste).
-void ConsoleCore::end_wait_locked() {
-  // The line is complete from this moment: the window no longer awaits input, so characters
-  // typed before the reading thread has taken the line are refused instead of joining it,
-  // and the status stops showing the wait.
-  if (awaited_window_ != 0) {
-    awaited_window_ = 0;
-    {
-      std::lock_guard status(status_mutex_);
-      status_.end_input_wait();
-    }
-    notify_status();
-  }
-  if (nested_waiting_) {
-    nested_waiting_ = false;
-    if (nested_loop_ != nullptr) nested_loop_->quit();
-    return;
-  }
-  if (event_window_ != 0) {
-    if (auto record = table_.find(event_window_)) record->input_event.set();
-  }
-}
-
-// Waits for the line to be ended. Called and returning with editor_mutex_ held through
-// `editor`; released while waiting.
-void ConsoleCore::wait_for_line(ChildWindowRecord& record, bool on_gui_thread, std::unique_lock<std::mutex>& editor) {
+// Shows that a read waits on the window: "Input pending in " and its title, the window being
+// the input owner (Window > Input) until end_input_pending.
+void ConsoleCore::show_input_pending(ChildWindowRecord& record) {
   std::string title;
   {
     std::lock_guard draw(record.draw_lock);
@@ -75,8 +52,44 @@ void ConsoleCore::wait_for_line(ChildWindowRecord& record, bool on_gui_thread, s
     status_.set_input_pending(record.index, title);
   }
   notify_status();
-  awaited_window_ = record.index;
+}
 
+// The read no longer waits: the message current before it comes back.
+void ConsoleCore::end_input_pending() {
+  {
+    std::lock_guard status(status_mutex_);
+    if (status_.input_owner() == 0) return;
+    status_.end_input_wait();
+  }
+  notify_status();
+}
+
+// Ends the wait of the read in progress: the line is complete (Enter, a function key).
+void ConsoleCore::end_wait_locked() {
+  // The line is complete from this moment: the status stops showing the wait at once.
+  end_input_pending();
+  wake_reader_locked();
+}
+
+// Wakes the read in progress (the line is complete, or pasted text arrived for it).
+void ConsoleCore::wake_reader_locked() {
+  // The window no longer awaits typing, so characters typed before the reading thread has
+  // taken the line (or the pasted text) are refused instead of joining it.
+  awaited_window_ = 0;
+  if (nested_waiting_) {
+    nested_waiting_ = false;
+    if (nested_loop_ != nullptr) nested_loop_->quit();
+    return;
+  }
+  if (event_window_ != 0) {
+    if (auto record = table_.find(event_window_)) record->input_event.set();
+  }
+}
+
+// Waits until the reader is woken. Called and returning with editor_mutex_ held through
+// `editor`; released while waiting.
+void ConsoleCore::wait_for_line(ChildWindowRecord& record, bool on_gui_thread, std::unique_lock<std::mutex>& editor) {
+  awaited_window_ = record.index;
   if (!on_gui_thread) {
     record.input_event.reset();
     event_window_ = record.index;
@@ -100,16 +113,7 @@ void ConsoleCore::wait_for_line(ChildWindowRecord& record, bool on_gui_thread, s
     editor.lock();
     nested_loop_ = nullptr;
   }
-
-  // Normally the line's end already ended the wait (end_wait_locked).
-  if (awaited_window_ != 0) {
-    awaited_window_ = 0;
-    {
-      std::lock_guard status(status_mutex_);
-      status_.end_input_wait();
-    }
-    notify_status();
-  }
+  awaited_window_ = 0;
 }
 
 long ConsoleCore::read_line(int index, char* buffer, std::size_t n) {
@@ -155,6 +159,9 @@ long ConsoleCore::read_line(int index, char* buffer, std::size_t n) {
     editor_.start_line();
   }
 
+  // The wait shows in the status bar until the line is complete, pasted text that leaves the
+  // line open included.
+  show_input_pending(*record);
   while (true) {
     wait_for_line(*record, on_gui_thread, editor);
     if (!editor_.paste_pending()) break;
@@ -166,6 +173,7 @@ long ConsoleCore::read_line(int index, char* buffer, std::size_t n) {
     echo(index, chunk.text);
     if (chunk.completes_line) break;
   }
+  end_input_pending();
 
   const std::string_view line = editor_.line();
   if (line.size() > n) {
@@ -238,11 +246,9 @@ void ConsoleCore::paste(int index, std::string_view text) {
   const bool was_pending = editor_.paste_pending();
   if (!editor_.paste(text)) return;
   if (!was_pending) set_paste_status(true);
-  if (nested_waiting_) {
-    end_wait_locked();
-  } else if (event_window_ == index) {
-    end_wait_locked();
-  }
+  // A read that waits takes the pasted text (it keeps waiting when the text leaves the line
+  // open).
+  if (nested_waiting_ || event_window_ == index) wake_reader_locked();
 }
 
 void ConsoleCore::clear_paste() {

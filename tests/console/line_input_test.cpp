@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "console_test_support.h"
 
@@ -156,6 +157,29 @@ TEST_F(LineInputTest, PastingWithoutFinalLineFeedLeavesTheLineOpen) {
   });
   EXPECT_EQ(read(1024), "123");
   EXPECT_TRUE(still_waiting);
+}
+
+TEST_F(LineInputTest, APasteThatLeavesTheLineOpenKeepsTheWaitInTheStatus) {
+  // The status as the paste returns, and once the read has taken the pasted text and waits
+  // for the rest of the line.
+  std::vector<console::StatusView> seen;
+  while_waiting([&] {
+    core->paste(window, "12");
+    seen.push_back(core->status_view());
+    QTimer::singleShot(0, [&] {
+      seen.push_back(core->status_view());
+      type("3\r");
+    });
+  });
+  EXPECT_EQ(read(1024), "123");
+  ASSERT_EQ(seen.size(), 2u);
+  for (const console::StatusView& view : seen) {
+    EXPECT_EQ(view.message, "Input pending in Input Window");
+    EXPECT_EQ(view.input_window, window);
+  }
+  EXPECT_FALSE(seen.back().paste_pending);
+  EXPECT_EQ(core->status_view().message, "");
+  EXPECT_EQ(core->status_view().input_window, 0);
 }
 
 TEST_F(LineInputTest, PasteBeforeTheReadIsTakenAtOnce) {

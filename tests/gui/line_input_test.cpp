@@ -2,6 +2,7 @@
 // 128-byte limit, function keys, control codes, pasted text, the status texts, and typing
 // where no read waits.
 
+#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include "frame_fixture.h"
 #include "gui/child_sub_window.h"
 #include "gui/command_ids.h"
+#include "gui/frame_menus.h"
 #include "gui/full_screen_window.h"
 #include "gui/status_bar.h"
 
@@ -222,6 +224,30 @@ TEST_F(LineInputTest, PastedLinesFeedSuccessiveReads) {
   EXPECT_EQ(lines, (std::vector<std::string>{"first", "second", "third"}));
   EXPECT_TRUE(wait_until([&] { return frame_->status_bar()->message().isEmpty(); }));
   EXPECT_FALSE(core_->status_view().paste_pending);
+}
+
+TEST_F(LineInputTest, WhileTheReadWaitsThroughAPasteTheStatusAndInputItemShowTheWait) {
+  std::atomic<int> window{0};
+  std::optional<std::string> line;
+  auto program = run_program([&] {
+    window.store(open_window("Input Window", 10));
+    line = read_line(window.load());
+  });
+  ASSERT_TRUE(wait_for_read(window));
+  QGuiApplication::clipboard()->setText(QStringLiteral("1.9"));
+  frame_->run_command(gui::kPaste);
+  // The read never stops waiting: the pasted text opens the line.
+  EXPECT_EQ(core_->status_view().input_window, window.load());
+  EXPECT_EQ(core_->status_view().message, "Input pending in Input Window");
+  ASSERT_TRUE(wait_until([&] { return !core_->status_view().paste_pending; }));
+  settle(30);
+  EXPECT_EQ(frame_->status_bar()->message(), "Input pending in Input Window");
+  frame_->menus().apply(frame_->current_menu_states());
+  EXPECT_TRUE(frame_->menus().action(gui::kInput)->isEnabled());
+  key(window.load(), Qt::Key_Return);
+  ASSERT_TRUE(join_program());
+  EXPECT_EQ(line.value_or("<none>"), "1.9");
+  EXPECT_TRUE(wait_until([&] { return frame_->status_bar()->message().isEmpty(); }));
 }
 
 TEST_F(LineInputTest, CtrlCWhileAReadWaitsClosesTheFrameBeforeTheProgramSeesTheLine) {
