@@ -110,6 +110,9 @@ struct ChildWindowRecord {
   int char_height = kDefaultCellHeight;
   int text_row = 1;  // text position, relative to the text window
   int text_column = 1;
+  // Grows each time clear_screen puts the text position back to (1, 1): the view of the
+  // window then goes back to the top.
+  std::uint64_t clears = 0;
   TextWindow text_window;
   QFont font;
   int font_ascent = 0;

@@ -229,6 +229,7 @@ std::optional<WindowInfo> ConsoleCore::window_info(int index) const {
   info.caret = QRect((record->text_window.left + column - 2) * record->char_width,
                      (record->text_window.top + record->text_row - 2) * record->char_height, record->char_width,
                      record->char_height);
+  info.clears = record->clears;
   info.geometry = record->geometry_request;
   return info;
 }

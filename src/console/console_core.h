@@ -132,7 +132,8 @@ struct WindowInfo {
   int text_rows = 0;
   int char_width = 0;
   int char_height = 0;
-  QRect caret;  // the caret's cell in surface pixels
+  QRect caret;               // the caret's cell in surface pixels
+  std::uint64_t clears = 0;  // how often clear_screen has cleared the window
   WindowGeometryRequest geometry;
 };
 

@@ -110,6 +110,7 @@ void ConsoleCore::clear_screen(std::int16_t area) {
   }
   record->text_row = 1;
   record->text_column = 1;
+  ++record->clears;
   mark_dirty(*record, cleared);
 }
 

@@ -60,10 +60,13 @@ void ChildView::pull_now() {
 
   const QRect old_caret = caret_;
   const bool old_caret_shown = caret_shown();
+  bool cleared = false;
   if (const auto info = core_->window_info(index_)) {
     caret_ = info->caret;
     cursor_visible_ = info->cursor_visible;
     if (info->char_width > 0 && info->char_height > 0) cell_ = QSize(info->char_width, info->char_height);
+    cleared = info->clears != clears_seen_;
+    clears_seen_ = info->clears;
   }
 
   if (mirror_.size() != old_size) {
@@ -75,7 +78,42 @@ void ChildView::pull_now() {
     if (caret_shown()) region += to_viewport(caret_);
     if (!region.isEmpty()) viewport()->update(region);
   }
+  if (cleared || caret_ != old_caret) follow_caret(cleared, changed);
   if (hooks_.surface_changed && !changed.isEmpty()) hooks_.surface_changed(changed);
+}
+
+void ChildView::follow_caret(bool cleared, const QRect& output) {
+  if (fit_to_window_ || shown_full_screen_ || !isVisible()) {
+    // Everything is shown, or nothing: the view catches up once it scrolls again.
+    follow_deferred_ = true;
+    deferred_from_top_ = deferred_from_top_ || cleared;
+    return;
+  }
+  // A selection in progress and a scroll bar held by the user keep the view where it is.
+  if (selection_.active() || horizontalScrollBar()->isSliderDown() || verticalScrollBar()->isSliderDown()) return;
+  if (mirror_.empty() || caret_.isEmpty()) return;
+  // Where the output began comes into view first (the text position passed there), then the
+  // caret, as each move of the text position would have scrolled the view.
+  const QSize client = viewport()->size();
+  QPoint position = cleared ? QPoint(0, 0) : scroll_position();
+  if (!output.isEmpty()) position = least_scroll_showing(position, client, QRect(output.topLeft(), cell_));
+  position = least_scroll_showing(position, client, caret_);
+  scroll_to(position.x(), position.y());
+}
+
+void ChildView::catch_up_with_caret() {
+  if (!follow_deferred_ || fit_to_window_ || shown_full_screen_ || !isVisible()) return;
+  const bool from_top = deferred_from_top_;
+  follow_deferred_ = false;
+  deferred_from_top_ = false;
+  follow_caret(from_top);
+}
+
+void ChildView::bring_caret_into_view() { follow_caret(false); }
+
+void ChildView::set_shown_full_screen(bool shown) {
+  shown_full_screen_ = shown;
+  catch_up_with_caret();
 }
 
 bool ChildView::cursor_on() const { return cursor_visible_ && !mirror_.empty() && !caret_.isEmpty(); }
@@ -101,6 +139,7 @@ void ChildView::set_fit_to_window(bool fit) {
   update_scroll_ranges();
   tell_core_view();
   viewport()->update();
+  catch_up_with_caret();
 }
 
 QRect ChildView::to_viewport(const QRect& surface_area) const {
@@ -170,6 +209,11 @@ void ChildView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   update_scroll_ranges();
   tell_core_view();
+}
+
+void ChildView::showEvent(QShowEvent* event) {
+  QAbstractScrollArea::showEvent(event);
+  catch_up_with_caret();
 }
 
 void ChildView::scrollContentsBy(int, int) {

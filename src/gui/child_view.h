@@ -9,6 +9,15 @@
 // area from the core at most once per repaint interval and repaints only that area and the
 // caret's old and new cells.
 //
+// The view keeps the caret's cell in view: when output or echo moves the text position out
+// of the visible part, and when a read starts waiting, it scrolls the least distance that
+// shows the cell; after the window was cleared it starts again from the top. As the view
+// looks at the window only once per repaint interval, it first brings the start of the new
+// output into view (where the text position went on its way, such as the first column of
+// a new line) and then the caret. It does not scroll while a selection is in progress or the
+// user holds a scroll bar; while everything is shown (Size To Fit, Full Screen) or the view
+// is hidden, it catches up afterwards.
+//
 // A selection in progress (child_view_selection.cpp) belongs to the view: the movement keys
 // and the left mouse button change it instead of scrolling, and it is drawn inverted over
 // the picture (the picture itself is not touched), with the mark while only a mark is
@@ -21,6 +30,7 @@
 #include <QPoint>
 #include <QTimer>
 
+#include <cstdint>
 #include <functional>
 
 #include "console/selection.h"
@@ -78,6 +88,10 @@ class ChildView final : public QAbstractScrollArea {
   bool selection_has_area() const { return selection_.has_area(); }
   QPoint scroll_position() const;
   void scroll_to(int x, int y);
+  // A read starts waiting here: scrolls the least distance that shows the caret's cell.
+  void bring_caret_into_view();
+  // The Full Screen window shows this window (the view does not follow the caret meanwhile).
+  void set_shown_full_screen(bool shown);
 
   // The keyboard input of this window (also used by the Full Screen window, which passes
   // `in_full_screen` true: the keys that scroll or switch child windows do nothing there).
@@ -106,6 +120,7 @@ class ChildView final : public QAbstractScrollArea {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
@@ -119,6 +134,11 @@ class ChildView final : public QAbstractScrollArea {
  private:
   void update_scroll_ranges();
   void tell_core_view();
+  // The caret moved after output or echo in `output` (surface pixels; `cleared`: the window
+  // was cleared): scrolls to show it, or remembers to once the view can scroll.
+  void follow_caret(bool cleared, const QRect& output = QRect());
+  // Follows a move of the caret that came while the view could not scroll.
+  void catch_up_with_caret();
   // A surface rectangle as viewport pixels.
   QRect to_viewport(const QRect& surface_area) const;
 
@@ -142,6 +162,11 @@ class ChildView final : public QAbstractScrollArea {
   QRect caret_;
   bool cursor_visible_ = false;
   bool fit_to_window_ = false;
+  bool shown_full_screen_ = false;
+  std::uint64_t clears_seen_ = 0;  // the window's clears when the view last looked
+  // The caret moved while the view could not scroll (and the window was cleared meanwhile).
+  bool follow_deferred_ = false;
+  bool deferred_from_top_ = false;
   QTimer pull_timer_;
   QElapsedTimer since_pull_;
   console::Selection selection_;

@@ -159,6 +159,7 @@ void FrameWindow::enter_full_screen() {
   full_screen_ = std::make_unique<FullScreenWindow>(
       active, [this] { QTimer::singleShot(0, this, [this] { leave_full_screen(); }); });
   if (const QScreen* display = screen()) full_screen_->setGeometry(display->geometry());
+  active->set_shown_full_screen(true);
   full_screen_->showFullScreen();
   full_screen_->activateWindow();
   full_screen_->setFocus();
@@ -184,7 +185,10 @@ void FrameWindow::leave_full_screen() {
     showNormal();
   }
   activateWindow();
-  if (shown != nullptr) shown->setFocus();
+  if (shown != nullptr) {
+    shown->set_shown_full_screen(false);
+    shown->setFocus();
+  }
   menus_->apply(current_menu_states());
 }
 

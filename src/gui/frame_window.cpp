@@ -368,9 +368,13 @@ void FrameWindow::status_changed() {
   // A read that starts waiting brings its window to the front with the keyboard focus, so
   // that the answer typed next goes where the question is, even after another window (a new
   // graphics window, say) took the focus.
-  if (status_.input_window != 0 && status_.input_window != previous_input_window &&
-      active_window() != status_.input_window) {
-    activate_input_window();
+  if (status_.input_window != 0 && status_.input_window != previous_input_window) {
+    if (active_window() != status_.input_window) activate_input_window();
+    // The question being answered is in view.
+    if (ChildView* waiting = view(status_.input_window)) {
+      waiting->pull_now();
+      waiting->bring_caret_into_view();
+    }
   }
   status_bar_->set_state_text(latin1(status_.run_state_text));
   status_bar_->set_message(latin1(status_.message));

@@ -10,6 +10,21 @@ int scroll_maximum(int surface_pixels, int client_pixels) {
   return overflow <= 2 ? 0 : overflow;
 }
 
+namespace {
+
+int least_scroll_on_axis(int offset, int client_pixels, int start, int length) {
+  if (start < offset) return start;
+  if (start + length > offset + client_pixels) return std::min(start, start + length - client_pixels);
+  return offset;
+}
+
+}  // namespace
+
+QPoint least_scroll_showing(const QPoint& offset, const QSize& client, const QRect& area) {
+  return QPoint(least_scroll_on_axis(offset.x(), client.width(), area.left(), area.width()),
+                least_scroll_on_axis(offset.y(), client.height(), area.top(), area.height()));
+}
+
 QRect scale_to_client(const QRect& area, const QSize& surface, const QSize& client) {
   if (area.isEmpty() || surface.isEmpty() || client.isEmpty()) return {};
   const double sx = static_cast<double>(client.width()) / surface.width();

@@ -1,8 +1,9 @@
 #pragma once
-// Geometry of a child window's view of its virtual screen: the scroll ranges, the mapping
-// of surface pixels into a client area in Size To Fit and Full Screen, and the sizes that
-// set_window_size asks for.
+// Geometry of a child window's view of its virtual screen: the scroll ranges, the least
+// scrolling that shows a cell, the mapping of surface pixels into a client area in Size To
+// Fit and Full Screen, and the sizes that set_window_size asks for.
 
+#include <QPoint>
 #include <QRect>
 #include <QSize>
 
@@ -11,6 +12,10 @@ namespace gui {
 // The largest scroll offset on one axis: the part of the virtual screen that does not fit,
 // taken as 0 when it is 2 pixels or less.
 int scroll_maximum(int surface_pixels, int client_pixels);
+
+// The scroll offset nearest to `offset` at which a client area of `client` size shows
+// `area` (its top-left part when it does not fit).
+QPoint least_scroll_showing(const QPoint& offset, const QSize& client, const QRect& area);
 
 // `area` of a surface of `surface` size, scaled onto a client area of `client` size (Size
 // To Fit and Full Screen), grown to whole pixels so that it covers every pixel it touches.

@@ -24,6 +24,27 @@ TEST(ViewGeometry, ScrollRangeIsTheOverflowUnlessItIsTwoPixelsOrLess) {
   }
 }
 
+TEST(ViewGeometry, TheLeastScrollThatShowsACell) {
+  struct Case {
+    const char* name;
+    QPoint offset;
+    QRect cell;
+    QPoint expected;
+  };
+  const QSize client(80, 64);
+  const std::vector<Case> cases = {
+      {"already shown", {16, 32}, {24, 48, 8, 16}, {16, 32}},
+      {"below: its row becomes the last", {0, 0}, {0, 64, 8, 16}, {0, 16}},
+      {"above: its row becomes the first", {0, 160}, {0, 32, 8, 16}, {0, 32}},
+      {"right: its column becomes the last", {0, 0}, {96, 0, 8, 16}, {24, 0}},
+      {"left: its column becomes the first", {40, 0}, {8, 0, 8, 16}, {8, 0}},
+      {"larger than the client: its top-left", {0, 0}, {100, 100, 120, 90}, {100, 100}},
+  };
+  for (const Case& test : cases) {
+    EXPECT_EQ(least_scroll_showing(test.offset, client, test.cell), test.expected) << test.name;
+  }
+}
+
 TEST(ViewGeometry, ScaledAreasCoverEveryClientPixelTheyTouch) {
   struct Case {
     QRect area;
