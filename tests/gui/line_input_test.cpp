@@ -31,6 +31,17 @@ struct TypingCase {
 class LineInputTest : public FrameTest {
  public:
   void key_in(int window, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { key(window, k, m); }
+
+  // A program that opens the "Input Window" of unit 10 and reads one line into `line`;
+  // returns once the read waits there.
+  [[nodiscard]] ProgramGuard read_one_line(std::atomic<int>& window, std::optional<std::string>& line) {
+    ProgramGuard program = run_program([&] {
+      window.store(open_window("Input Window", 10));
+      line = read_line(window.load());
+    });
+    EXPECT_TRUE(wait_for_read(window));
+    return program;
+  }
 };
 
 TEST_F(LineInputTest, TypedLinesReachTheProgramAsEdited) {
@@ -99,11 +110,7 @@ TEST_F(LineInputTest, FunctionKeysEndTheWaitLikeEnterWithoutBeingStored) {
     restart();
     std::atomic<int> window{0};
     std::optional<std::string> line;
-    auto program = run_program([&] {
-      window.store(open_window("Input Window", 10));
-      line = read_line(window.load());
-    });
-    ASSERT_TRUE(wait_for_read(window));
+    auto program = read_one_line(window, line);
     type(window.load(), "12");
     key(window.load(), function_key);
     ASSERT_TRUE(join_program());
@@ -160,11 +167,7 @@ TEST_F(LineInputTest, CtrlF4AndCtrlF6ActOnTheChildWindowsAndLeaveTheLineAsTyped)
 TEST_F(LineInputTest, CtrlF4AndCtrlF6DoNothingInFullScreen) {
   std::atomic<int> window{0};
   std::optional<std::string> line;
-  auto program = run_program([&] {
-    window.store(open_window("Input Window", 10));
-    line = read_line(window.load());
-  });
-  ASSERT_TRUE(wait_for_read(window));
+  auto program = read_one_line(window, line);
   key(window.load(), Qt::Key_Return, Qt::AltModifier);
   gui::FullScreenWindow* full = frame_->full_screen_window();
   ASSERT_NE(full, nullptr);
@@ -229,11 +232,7 @@ TEST_F(LineInputTest, PastedLinesFeedSuccessiveReads) {
 TEST_F(LineInputTest, WhileTheReadWaitsThroughAPasteTheStatusAndInputItemShowTheWait) {
   std::atomic<int> window{0};
   std::optional<std::string> line;
-  auto program = run_program([&] {
-    window.store(open_window("Input Window", 10));
-    line = read_line(window.load());
-  });
-  ASSERT_TRUE(wait_for_read(window));
+  auto program = read_one_line(window, line);
   QGuiApplication::clipboard()->setText(QStringLiteral("1.9"));
   frame_->run_command(gui::kPaste);
   // The read never stops waiting: the pasted text opens the line.
@@ -253,11 +252,7 @@ TEST_F(LineInputTest, WhileTheReadWaitsThroughAPasteTheStatusAndInputItemShowThe
 TEST_F(LineInputTest, CtrlCWhileAReadWaitsClosesTheFrameBeforeTheProgramSeesTheLine) {
   std::atomic<int> window{0};
   std::optional<std::string> line;
-  auto program = run_program([&] {
-    window.store(open_window("Input Window", 10));
-    line = read_line(window.load());
-  });
-  ASSERT_TRUE(wait_for_read(window));
+  auto program = read_one_line(window, line);
   type(window.load(), "12");
   key(window.load(), Qt::Key_C, Qt::ControlModifier);
   ASSERT_TRUE(wait_until([&] { return closed_code_.has_value(); }));
