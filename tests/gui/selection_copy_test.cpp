@@ -326,6 +326,9 @@ TEST_F(SelectionCopyTest, StartingASelectionInAnotherWindowMovesItThereAndKeepsT
   });
   const int text = window_.load();
   ASSERT_TRUE(wait_until([&] { return view(graphics.load())->isVisible(); }));
+  // The graphics window takes the focus when it first shows, which may come after the
+  // fixture activated the text window.
+  activate(text);
   begin(gui::kSelectText);
   EXPECT_EQ(title_of(text), "Mark Text - Input Window");
 
