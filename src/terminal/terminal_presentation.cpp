@@ -153,8 +153,10 @@ void TerminalPresentation::type_line(int window, std::string line) {
 
 void TerminalPresentation::end_of_input() {
   if (finishing_) return;
-  transcript_.finish();
   console::ConsoleCore* core = core_.load();
+  // A console event (control-C and the rest) that came first ends the program itself.
+  if (core != nullptr && !core->claim_program_end()) return;
+  transcript_.finish();
   const std::string title = core != nullptr ? core->program_title() : std::string("mapexplorer");
   write_error(title + ": end of file on standard input while the program waits for input\n");
   finish(1);

@@ -10,7 +10,9 @@
 //   last (refused as keys typed while paused are, except those that resume).
 // - End of file on standard input while a read waits, or while the program is paused, ends
 //   the program as closing the frame does: the exit list (the runtime's exit handler) runs,
-//   a one-line message goes to standard error and the exit status is 1.
+//   a one-line message goes to standard error and the exit status is 1. A console event
+//   (control-C and the rest) that is pending or being handled by then ends the program
+//   instead, with its own message and status.
 // - The file dialog becomes the console prompt "File name missing or blank - please enter
 //   file name\r\nUNIT %d? " (on a line of its own), answered from the same reader; a blank
 //   answer counts as cancelled, end of file ends the program as above.
