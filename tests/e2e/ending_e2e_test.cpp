@@ -122,4 +122,31 @@ TEST(Ending, TerminationRequestFlushesTheRecordsWritten) {
   EXPECT_EQ(series.size() % kRecordLength, 0u);
 }
 
+// Standard input that is closed, or that ends while the program is paused by a Ctrl+S byte,
+// ends the program as the end of input does elsewhere, instead of waiting for ever.
+TEST(Ending, ClosedOrPausedInputEndsTheProgram) {
+  const struct {
+    const char* name;
+    bool descriptor_closed;
+    std::string input;
+  } cases[] = {
+      {"descriptor closed", true, ""},
+      {"paused, lines refused, then the end", false, "2\n\x13\n1.4\n0.3\n"},
+  };
+  TemporaryDirectory directory;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ExplorerOptions options;
+    options.arguments = {"--terminal", "x.dat"};
+    options.input = c.input;
+    options.input_descriptor_closed = c.descriptor_closed;
+    options.working_directory = directory.path();
+    options.time_limit = std::chrono::seconds(20);
+    const ExplorerRun run = e2e::run_explorer(options);
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_status, 1) << run.err;
+    EXPECT_NE(run.err.find(kEndOfInputMessage), std::string::npos) << run.err;
+  }
+}
+
 }  // namespace
