@@ -53,4 +53,27 @@ TEST(Files, ARefusedWriteIsErrorDuringWriteAndLeavesWholeRecords) {
   }
 }
 
+// Names of devices with an extension: nul.txt, user.txt and err.log are ordinary files and
+// receive the series; NUL alone is the null device and leaves no file.
+TEST(Files, DeviceNamesWithAnExtensionAreOrdinaryFiles) {
+  const struct {
+    const char* name;
+    bool is_file;
+  } cases[] = {{"nul.txt", true}, {"NUL.DAT", true}, {"user.txt", true}, {"err.log", true}, {"nul", false}};
+  const std::string expected = e2e::expected_series_file(recording_request(100));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TemporaryDirectory directory;
+    ExplorerOptions options;
+    options.arguments = {"--terminal", c.name};
+    options.input = recording_answers(100);
+    options.working_directory = directory.path();
+    const ExplorerRun run = e2e::run_explorer(options);
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_status, 0) << run.err;
+    EXPECT_EQ(e2e::file_exists(directory.file(c.name)), c.is_file);
+    if (c.is_file) EXPECT_EQ(e2e::read_file(directory.file(c.name)), expected);
+  }
+}
+
 }  // namespace
