@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "explorer_process.h"
@@ -73,6 +74,27 @@ TEST(Files, DeviceNamesWithAnExtensionAreOrdinaryFiles) {
     EXPECT_EQ(run.exit_status, 0) << run.err;
     EXPECT_EQ(e2e::file_exists(directory.file(c.name)), c.is_file);
     if (c.is_file) EXPECT_EQ(e2e::read_file(directory.file(c.name)), expected);
+  }
+}
+
+// A directory given as the series file: access to it is denied (error 9), and the message
+// names the directory.
+TEST(Files, ADirectoryAsTheFileIsAccessDenied) {
+  TemporaryDirectory directory;
+  for (const std::string name : {"sub", "sub/", "."}) {
+    SCOPED_TRACE(name);
+    ExplorerOptions options;
+    options.arguments = {"--terminal", name};
+    options.input = recording_answers(5);
+    options.working_directory = directory.path();
+    std::filesystem::create_directories(directory.file("sub"));
+    const ExplorerRun run = e2e::run_explorer(options);
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_status, 9) << run.err;
+    EXPECT_NE(
+        run.err.find("duzevi: severe (9): permission to access file denied, unit 1, file " + directory.file(name)),
+        std::string::npos)
+        << run.err;
   }
 }
 
