@@ -101,9 +101,7 @@ void ask_settings(DialogueState& state) {
     state.add_noise = false;
   }
   // An empty file name: the next unused command-line argument, or the user is asked.
-  runtime::open_unit(kSeriesUnit, 0,
-                     {keyword_text(Keyword::File, ""), keyword_text(Keyword::Blank, "NULL"),
-                      keyword_text(Keyword::Status, "UNKNOWN")});
+  open_series_unit();
 }
 
 }  // namespace
