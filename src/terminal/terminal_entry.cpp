@@ -51,9 +51,9 @@ int run_terminal(int& argc, char** argv, const TerminalOptions& options,
   if (options.save_pictures_directory) {
     PictureSaver saver = options.picture_saver;
     if (!saver) {
-      saver = [](console::ConsoleCore& core, const std::string& directory) {
+      saver = [format = options.picture_format](console::ConsoleCore& core, const std::string& directory) {
         std::string errors;
-        const bool saved = save_window_pictures(core, directory, errors);
+        const bool saved = save_window_pictures(core, directory, errors, format);
         if (!errors.empty()) file_descriptor_sink(2)("--save-pictures: " + errors);
         return saved;
       };

@@ -17,8 +17,10 @@ namespace terminal {
 struct TerminalOptions {
   // --save-pictures DIR: the window pictures are saved into DIR when the program ends.
   std::optional<std::string> save_pictures_directory;
+  // --picture-format: the pictures' file format.
+  console::PictureFormat picture_format = console::PictureFormat::Bitmap;
   // What saves them; empty: save_window_pictures (picture_saver.h), which writes
-  // DIR/<window title>.bmp for every window with a picture.
+  // DIR/<window title>.bmp (or .png) for every window with a picture.
   PictureSaver picture_saver;
 };
 
