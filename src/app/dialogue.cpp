@@ -86,15 +86,15 @@ void ask_settings(DialogueState& state) {
                            settings_format);
   if (ask_yes_or_no(state, "   Change settings? (y/n) ") == 'y') {
     ask_integer("(I6)", "6) Length of a transient process: Ntrans = ", state.n_transient,
-                [](std::int32_t n) { return n >= 0; });
+                [](std::int32_t n) { return n >= kShortestTransient; });
     ask_integer("(I6)", "   Length of the series to record: N = ", state.n_series,
-                [](std::int32_t n) { return n >= 2; });
+                [](std::int32_t n) { return n >= kShortestSeries; });
   }
   if (ask_yes_or_no(state, "7) Add noise to the time series? (y/n) ") == 'y') {
     state.add_noise = true;
     for (;;) {
       prompt_read_real(unit, "(F20.10)", "8) Noise standard deviation: std = ", state.noise_std);
-      if (state.noise_std > 0.0) break;  // zero, negative and NaN are rejected
+      if (acceptable_noise(state.noise_std)) break;
       write_incorrect_input(unit);
     }
   } else {
@@ -112,8 +112,8 @@ void run_dialogue(TrajectoryObserver* plot) {
   runtime::set_thread_mode(&thread_mode);
 
   DialogueState state;
-  state.n_transient = 1000;
-  state.n_series = 10000;
+  state.n_transient = kDefaultTransient;
+  state.n_series = kDefaultSeriesLength;
 
   for (;;) {  // system cycle
     open_dialogue_window();
