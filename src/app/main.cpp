@@ -7,17 +7,23 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/dialogue.h"
+#include "app/exit_status.h"
+#include "app/option_values.h"
 #include "app/plot.h"
 #include "app/version.h"
 #include "console/console_core.h"
 #include "gui/gui_entry.h"
+#include "numerics/uniform_generator.h"
 #include "runtime/support/lifecycle.h"
 #include "terminal/terminal_entry.h"
 
@@ -62,6 +68,28 @@ void ensure_runtime_directory() {
   ::setenv("XDG_RUNTIME_DIR", directory.c_str(), 1);
 }
 
+constexpr std::string_view kTerminalOption = "--terminal";
+constexpr std::string_view kSavePicturesOption = "--save-pictures";
+constexpr std::string_view kPictureFormatOption = "--picture-format";
+constexpr std::string_view kHelpOption = "--help";
+constexpr std::string_view kVersionOption = "--version";
+
+// The dialogue's options; every operand names a series file, in order. --save-pictures may
+// be given again: the last directory counts.
+constexpr app::OptionSpec kDialogueOptions[] = {
+    {kTerminalOption, ""},
+    {kSavePicturesOption, "DIR", true},
+    {kPictureFormatOption, "bmp|png"},
+    {app::kSeedOption, "N"},
+    {kHelpOption, ""},
+    {kVersionOption, ""},
+};
+
+int usage_error(const std::string& message) {
+  std::fprintf(stderr, "mapexplorer: %s (see mapexplorer --help)\n", message.c_str());
+  return app::kExitUsage;
+}
+
 bool has_display() {
   const char* x_display = std::getenv("DISPLAY");
   const char* wayland_display = std::getenv("WAYLAND_DISPLAY");
@@ -79,52 +107,38 @@ bool initial_settings(console::ConsoleCore& core) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> arguments;
-  bool terminal = false;
-  bool options_ended = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view argument = argv[i];
-    if (options_ended) {
-      arguments.emplace_back(argument);
-      continue;
-    }
-    if (argument == "--") {
-      options_ended = true;
-      continue;
-    }
-    if (argument == "--help") {
-      std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
-      return 0;
-    }
-    if (argument == "--version") {
-      std::printf("mapexplorer %s\n", app::kVersion);
-      return 0;
-    }
-    if (argument == "--terminal") {
-      terminal = true;
-      continue;
-    }
-    arguments.emplace_back(argument);
-  }
-  if (!has_display()) terminal = true;
-
-  terminal::TerminalOptions options;
+  const std::vector<std::string> all_arguments(argv + 1, argv + argc);
+  app::CommandLine line;
   std::string error;
-  const std::size_t argument_count = arguments.size();
-  if (!terminal::take_terminal_options(arguments, options, error)) {
-    std::fprintf(stderr, "mapexplorer: %s\n%s", error.c_str(), "Try 'mapexplorer --help'.\n");
-    return 2;
+  if (!app::parse_command_line(all_arguments, kDialogueOptions, line, error)) return usage_error(error);
+  if (line.has(kHelpOption)) {
+    std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
+    return app::kExitSuccess;
   }
-  if (!terminal && arguments.size() != argument_count) {
-    std::fprintf(stderr, "mapexplorer: --save-pictures works in the terminal only (add --terminal)\n");
-    return 2;
+  if (line.has(kVersionOption)) {
+    std::printf("mapexplorer %s\n", app::kVersion);
+    return app::kExitSuccess;
   }
-  for (const std::string& argument : arguments) {
-    if (argument.size() > 2 && argument.compare(0, 2, "--") == 0) {
-      std::fprintf(stderr, "mapexplorer: unknown option %s\nTry 'mapexplorer --help'.\n", argument.c_str());
-      return 2;
+  const bool terminal = line.has(kTerminalOption) || !has_display();
+  terminal::TerminalOptions options;
+  if (const std::string* directory = line.value(kSavePicturesOption)) {
+    if (!terminal) return usage_error("--save-pictures works in the terminal only (add --terminal)");
+    options.save_pictures_directory = *directory;
+  }
+  if (const std::string* format = line.value(kPictureFormatOption)) {
+    if (!options.save_pictures_directory) return usage_error("--picture-format goes with --save-pictures DIR");
+    if (*format == "png") {
+      options.picture_format = console::PictureFormat::Png;
+    } else if (*format != "bmp") {
+      return usage_error("--picture-format must be bmp or png: " + *format);
     }
   }
+  std::optional<std::int32_t> seed;
+  if (!app::read_seed_option(line, seed, error)) return usage_error(error);
+
+  // The noise of this run starts from the seed given instead of the clock.
+  if (seed) numerics::init_uniform_generator(*seed);
+  const std::vector<std::string>& arguments = line.operands();
   // Start the runtime before any other thread exists, so that every thread inherits its
   // handling of console events.
   runtime::start_runtime(arguments);

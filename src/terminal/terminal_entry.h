@@ -24,11 +24,6 @@ struct TerminalOptions {
   PictureSaver picture_saver;
 };
 
-// Takes the terminal's own options ("--save-pictures DIR" or "--save-pictures=DIR") off
-// `arguments`, leaving every other argument in order. False, with `error` set, when DIR is
-// missing or empty.
-bool take_terminal_options(std::vector<std::string>& arguments, TerminalOptions& options, std::string& error);
-
 // Runs `program` (its result is the exit code) on the console with the terminal
 // presentation; `prepare` runs before the console is installed. Returns the exit status
 // (or ends the process with it, see console_entry.h).
