@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "app/exit_status.h"
 #include "app/option_values.h"
 #include "app/plot.h"
+#include "app/record_command.h"
 #include "app/version.h"
 #include "console/console_core.h"
 #include "gui/gui_entry.h"
@@ -68,6 +70,7 @@ void ensure_runtime_directory() {
   ::setenv("XDG_RUNTIME_DIR", directory.c_str(), 1);
 }
 
+constexpr std::string_view kRecordCommand = "record";
 constexpr std::string_view kTerminalOption = "--terminal";
 constexpr std::string_view kSavePicturesOption = "--save-pictures";
 constexpr std::string_view kPictureFormatOption = "--picture-format";
@@ -108,6 +111,10 @@ bool initial_settings(console::ConsoleCore& core) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> all_arguments(argv + 1, argv + argc);
+  if (!all_arguments.empty() && all_arguments.front() == kRecordCommand) {
+    ensure_runtime_directory();
+    return app::run_record_command(argc, argv, std::span(all_arguments).subspan(1));
+  }
   app::CommandLine line;
   std::string error;
   if (!app::parse_command_line(all_arguments, kDialogueOptions, line, error)) return usage_error(error);

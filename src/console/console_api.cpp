@@ -101,4 +101,15 @@ std::int16_t capture_window_image(std::int16_t x1, std::int16_t y1, std::int16_t
   return core != nullptr ? core->capture_window_image(x1, y1, x2, y2, buffer) : 0;
 }
 
+int save_unit_picture(std::int32_t unit, const std::string& path, PictureFormat format) {
+  ConsoleCore* core = console_or_fail();
+  if (core == nullptr) return kStatusFailure;
+  const int window = core->window_of_unit(unit);
+  if (window < 0) {
+    set_graphics_status(kStatusFailure);
+    return kStatusFailure;
+  }
+  return core->save_window_picture(window, path, format);
+}
+
 }  // namespace console

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "console/console_core.h"
@@ -62,5 +63,8 @@ std::int32_t window_image_size(std::int16_t x1, std::int16_t y1, std::int16_t x2
 // Captures the rectangle as a bitmap file image into `buffer`; nonzero on success.
 std::int16_t capture_window_image(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2,
                                   std::span<std::uint8_t> buffer);
+// Writes the whole picture of the unit's window to the file `path`, as File > Save does. 0,
+// or the negative graphics status of the failure (-1 when the unit has no window).
+int save_unit_picture(std::int32_t unit, const std::string& path, PictureFormat format);
 
 }  // namespace console

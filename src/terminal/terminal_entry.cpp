@@ -17,6 +17,7 @@ int run_terminal(int& argc, char** argv, const TerminalOptions& options,
   std::signal(SIGPIPE, SIG_IGN);
   QGuiApplication application(argc, argv);
   TerminalPresentation presentation;
+  presentation.set_announce_program_end(options.announce_program_end);
   if (options.save_pictures_directory) {
     PictureSaver saver = options.picture_saver;
     if (!saver) {

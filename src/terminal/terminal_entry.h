@@ -19,6 +19,9 @@ struct TerminalOptions {
   std::optional<std::string> save_pictures_directory;
   // --picture-format: the pictures' file format.
   console::PictureFormat picture_format = console::PictureFormat::Bitmap;
+  // The program-end box goes to standard error ("Program Terminated with exit code ...");
+  // false answers it without a word, for commands whose output is their files.
+  bool announce_program_end = true;
   // What saves them; empty: save_window_pictures (picture_saver.h), which writes
   // DIR/<window title>.bmp (or .png) for every window with a picture.
   PictureSaver picture_saver;
