@@ -1,5 +1,7 @@
 #include "console/console_api.h"
 
+#include <cstdio>
+
 #include "console/palette.h"
 
 namespace console {
@@ -51,6 +53,19 @@ void clear_screen(std::int16_t area) {
 bool delete_menu(int menu, int item) {
   ConsoleCore* core = console_or_fail();
   return core != nullptr && core->delete_menu(menu, item);
+}
+
+void show_message(std::string_view text) {
+  ConsoleCore* core = ConsoleCore::current();
+  if (core == nullptr) {
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+    return;
+  }
+  MessageBoxRequest request;
+  request.caption = core->program_title();
+  request.text = text;
+  request.icon = MessageBoxIcon::Warning;
+  core->ask(request);
 }
 
 std::int16_t get_graphics_status() { return graphics_status(); }

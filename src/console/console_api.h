@@ -31,6 +31,11 @@ void clear_screen(std::int16_t area);
 // when deleted.
 bool delete_menu(int menu, int item);
 
+// Shows `text` in a message box captioned with the program's title, with an OK button (in the
+// terminal: on standard error), and returns when it is answered. Without a console the text
+// goes to standard error.
+void show_message(std::string_view text);
+
 // The outcome of the most recent graphics or window operation.
 std::int16_t get_graphics_status();
 
