@@ -1,7 +1,11 @@
 #include "app/dialogue.h"
 
+#include <optional>
+#include <string>
+
 #include "app/dialogue_state.h"
 #include "app/prompt_read.h"
+#include "app/provenance_file.h"
 #include "app/recording.h"
 #include "console/console_api.h"
 #include "runtime/fio.h"
@@ -104,9 +108,22 @@ void ask_settings(DialogueState& state) {
   open_series_unit();
 }
 
+// One recording, and on request its provenance sidecar.
+void record(DialogueState& state, TrajectoryObserver* plot, bool write_provenance) {
+  if (!write_provenance) {
+    record_series(state, plot);
+    return;
+  }
+  // The series file's name is known while the unit is connected; the recording closes it.
+  const std::optional<std::string> series_path = runtime::unit_file_path(kSeriesUnit);
+  const RecordingOutcome outcome = record_series(state, plot);
+  std::string error;
+  if (!write_provenance_file(series_path, state, outcome, error)) console::show_message(error);
+}
+
 }  // namespace
 
-void run_dialogue(TrajectoryObserver* plot) {
+void run_dialogue(TrajectoryObserver* plot, bool write_provenance) {
   runtime::check_division_flaw();
   const int thread_mode = 0;
   runtime::set_thread_mode(&thread_mode);
@@ -128,7 +145,7 @@ void run_dialogue(TrajectoryObserver* plot) {
 
       for (;;) {  // recording cycle
         ask_settings(state);
-        record_series(state, plot);
+        record(state, plot, write_provenance);
         if (ask_yes_or_no(state, "9) Record again? (y/n) ") == 'n') break;
       }
 

@@ -6,9 +6,11 @@
 #include <string>
 
 #include "app/plot.h"
+#include "app/provenance_file.h"
 #include "console/console_api.h"
 #include "console/palette.h"
 #include "numerics/uniform_generator.h"
+#include "runtime/io/statements.h"
 #include "runtime/support/lifecycle.h"
 #include "terminal/terminal_entry.h"
 
@@ -50,9 +52,17 @@ class JobRun {
     state.add_noise = job_.noise.has_value();
     state.noise_std = job_.noise.value_or(0.0);
     open_series_unit();
+    // The series file's name is known while the unit is connected; the recording closes it.
+    const std::optional<std::string> series_path = runtime::unit_file_path(kSeriesUnit);
     TrajectoryPlot plot;
     result_.outcome = record_series(state, job_.picture ? &plot : nullptr, report_divergence);
+    result_.series_path = series_path;
     if (job_.picture) save_picture();
+    std::string error;
+    if (job_.provenance && !write_provenance_file(series_path, state, result_.outcome, error)) {
+      write_standard_error(prefix_ + error + "\n");
+      result_.all_written = false;
+    }
   }
 
   const JobResult& result() const { return result_; }

@@ -33,6 +33,8 @@ struct RecordingJob {
 
 struct JobResult {
   RecordingOutcome outcome;
+  // The series file's full path; nothing when the series went to a device.
+  std::optional<std::string> series_path;
   bool all_written = true;  // the picture and the sidecar asked for were written
 };
 
