@@ -22,6 +22,7 @@
 #include "app/option_values.h"
 #include "app/plot.h"
 #include "app/record_command.h"
+#include "app/replay_command.h"
 #include "app/version.h"
 #include "console/console_core.h"
 #include "gui/gui_entry.h"
@@ -33,16 +34,32 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: mapexplorer [OPTION]... [FILE]...\n"
+    "       mapexplorer record [OPTION]... FILE\n"
+    "       mapexplorer replay [--check] FILE.json [OUT]\n"
     "Records time series of chaotic maps through a numbered question-and-answer dialogue.\n"
     "Each recording writes its series to the next FILE given, or asks for a file name.\n"
     "\n"
     "Options:\n"
     "  --terminal              run in the terminal even when a display is available\n"
-    "                          (the default when neither DISPLAY nor WAYLAND_DISPLAY is set)\n"
+    "                          (the default when neither DISPLAY nor WAYLAND_DISPLAY is set):\n"
+    "                            mapexplorer --terminal series.dat\n"
     "  --save-pictures DIR     terminal only: when the program ends, save the picture of\n"
-    "                          every window as DIR/<window title>.bmp\n"
+    "                          every window as DIR/<window title>.bmp:\n"
+    "                            mapexplorer --terminal --save-pictures pictures series.dat\n"
+    "  --picture-format bmp|png  the format of the pictures --save-pictures saves (default\n"
+    "                          bmp; png writes DIR/<window title>.png):\n"
+    "                            mapexplorer --terminal --save-pictures pictures \\\n"
+    "                                --picture-format png series.dat\n"
+    "  --seed N                start the noise from seed N, 1 to 2147483646, instead of the\n"
+    "                          time of day, so that a run can be repeated (one sequence per\n"
+    "                          run, continued from one recording to the next):\n"
+    "                            mapexplorer --seed 42 series.dat\n"
+    "  --provenance            each recording also writes FILE.json beside its series FILE,\n"
+    "                          which tells how it was made (see 'mapexplorer replay --help'):\n"
+    "                            mapexplorer --provenance series.dat\n"
     "  --help                  show this help and exit\n"
     "  --version               show the version and exit\n"
+    "  --                      every argument after it is a FILE (also one named 'record')\n"
     "\n"
     "In the terminal, standard input supplies the answers, one per line, and standard output\n"
     "shows the dialogue.\n"
@@ -54,7 +71,15 @@ constexpr std::string_view kUsage =
     "  130    control-C (SIGINT)\n"
     "  143    SIGTERM\n"
     "  other  a run-time error ended the program: its error number\n"
-    "Except for a wrong option, every file is written and closed first.\n";
+    "Except for a wrong option, every file is written and closed first.\n"
+    "\n"
+    "Commands:\n"
+    "  record   one recording from the command line, without the dialogue and without a\n"
+    "           window ('mapexplorer record --help'):\n"
+    "             mapexplorer record --map quadratic --param lambda=1.9 --initial 0.3 q.dat\n"
+    "  replay   make a recording described by its FILE.json again and compare\n"
+    "           ('mapexplorer replay --help'):\n"
+    "             mapexplorer replay --check q.dat.json\n";
 
 // Qt keeps per-user runtime files under XDG_RUNTIME_DIR and warns on standard error when it is
 // not set (as in a plain terminal session or a CI job). Give it the directory it would
@@ -71,9 +96,11 @@ void ensure_runtime_directory() {
 }
 
 constexpr std::string_view kRecordCommand = "record";
+constexpr std::string_view kReplayCommand = "replay";
 constexpr std::string_view kTerminalOption = "--terminal";
 constexpr std::string_view kSavePicturesOption = "--save-pictures";
 constexpr std::string_view kPictureFormatOption = "--picture-format";
+constexpr std::string_view kProvenanceOption = "--provenance";
 constexpr std::string_view kHelpOption = "--help";
 constexpr std::string_view kVersionOption = "--version";
 
@@ -84,6 +111,7 @@ constexpr app::OptionSpec kDialogueOptions[] = {
     {kSavePicturesOption, "DIR", true},
     {kPictureFormatOption, "bmp|png"},
     {app::kSeedOption, "N"},
+    {kProvenanceOption, ""},
     {kHelpOption, ""},
     {kVersionOption, ""},
 };
@@ -114,6 +142,9 @@ int main(int argc, char** argv) {
   if (!all_arguments.empty() && all_arguments.front() == kRecordCommand) {
     ensure_runtime_directory();
     return app::run_record_command(argc, argv, std::span(all_arguments).subspan(1));
+  }
+  if (!all_arguments.empty() && all_arguments.front() == kReplayCommand) {
+    return app::run_replay_command(argc, argv, std::span(all_arguments).subspan(1));
   }
   app::CommandLine line;
   std::string error;
@@ -151,9 +182,10 @@ int main(int argc, char** argv) {
   runtime::start_runtime(arguments);
   ensure_runtime_directory();
   // Every recording draws its trajectory in the window "Graphics", in both presentations.
-  const auto dialogue = [] {
+  const bool provenance = line.has(kProvenanceOption);
+  const auto dialogue = [provenance] {
     app::TrajectoryPlot plot;
-    app::run_dialogue(&plot);
+    app::run_dialogue(&plot, provenance);
   };
   if (terminal) return terminal::run_terminal_program(argc, argv, arguments, options, dialogue);
   gui::GuiOptions gui_options;

@@ -41,7 +41,7 @@ ExplorerRun run_explorer(const ExplorerOptions& options) {
   if (::pipe(in_pipe) != 0 || ::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) return run;
   ::signal(SIGPIPE, SIG_IGN);
 
-  const std::string program = explorer_path();
+  const std::string program = options.program.empty() ? explorer_path() : options.program;
   const pid_t pid = ::fork();
   if (pid == 0) {
     if (options.input_descriptor_closed) {

@@ -21,6 +21,7 @@ struct ExplorerRun {
 };
 
 struct ExplorerOptions {
+  std::string program;  // empty: the explorer under test
   std::vector<std::string> arguments;
   std::string input;
   std::string working_directory;                                 // empty: the test's own
