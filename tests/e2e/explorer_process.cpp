@@ -30,6 +30,15 @@ void read_available(int& fd, std::string& to) {
 
 }  // namespace
 
+ExplorerRun run_explorer_in(const TemporaryDirectory& directory, std::vector<std::string> arguments,
+                            const std::string& input) {
+  ExplorerOptions options;
+  options.arguments = std::move(arguments);
+  options.input = input;
+  options.working_directory = directory.path();
+  return run_explorer(options);
+}
+
 std::string explorer_path() {
   if (const char* path = std::getenv("MAPEXPLORER_UNDER_TEST")) return path;
   return MAPEXPLORER_PATH;

@@ -47,6 +47,11 @@ std::string explorer_path();
 
 ExplorerRun run_explorer(const ExplorerOptions& options);
 
+class TemporaryDirectory;
+// The explorer run in `directory` with `arguments` and `input` on standard input.
+ExplorerRun run_explorer_in(const TemporaryDirectory& directory, std::vector<std::string> arguments,
+                            const std::string& input = "");
+
 // A fresh empty directory under the system's temporary directory, removed with its files
 // when the object goes.
 class TemporaryDirectory {

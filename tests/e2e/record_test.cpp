@@ -14,15 +14,6 @@ namespace {
 using e2e::ExplorerRun;
 using e2e::TemporaryDirectory;
 
-ExplorerRun run_in(const TemporaryDirectory& directory, std::vector<std::string> arguments,
-                   const std::string& input = "") {
-  e2e::ExplorerOptions options;
-  options.arguments = std::move(arguments);
-  options.input = input;
-  options.working_directory = directory.path();
-  return e2e::run_explorer(options);
-}
-
 // One recording's settings, as record options and as the dialogue's answers.
 struct Settings {
   const char* label;
@@ -73,13 +64,13 @@ TEST(Record, EveryMapWritesTheDialoguesFileWithAndWithoutNoise) {
       TemporaryDirectory directory;
       std::vector<std::string> arguments = record_arguments(settings, "record.dat");
       arguments.insert(arguments.end() - 1, {"--seed", "1234"});
-      const ExplorerRun recorded = run_in(directory, arguments);
+      const ExplorerRun recorded = e2e::run_explorer_in(directory, arguments);
       ASSERT_FALSE(recorded.timed_out);
       EXPECT_EQ(recorded.exit_status, 0) << recorded.err;
       EXPECT_TRUE(recorded.out.empty()) << recorded.out;
       EXPECT_TRUE(recorded.err.empty()) << recorded.err;
       const ExplorerRun dialogue =
-          run_in(directory, {"--terminal", "--seed", "1234", "dialogue.dat"}, dialogue_answers(settings));
+          e2e::run_explorer_in(directory, {"--terminal", "--seed", "1234", "dialogue.dat"}, dialogue_answers(settings));
       ASSERT_FALSE(dialogue.timed_out);
       EXPECT_EQ(dialogue.exit_status, 0) << dialogue.err;
       const std::string file = e2e::read_file(directory.file("record.dat"));
@@ -136,7 +127,7 @@ TEST(Record, BadOptionsAreUsageErrorsThatTouchNoFile) {
     }
     std::vector<std::string> arguments = {"record"};
     arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-    const ExplorerRun run = run_in(directory, arguments);
+    const ExplorerRun run = e2e::run_explorer_in(directory, arguments);
     ASSERT_FALSE(run.timed_out);
     EXPECT_EQ(run.exit_status, 2);
     EXPECT_TRUE(run.out.empty()) << run.out;
@@ -171,11 +162,11 @@ TEST(Record, DivergenceIsReportedAndLeavesTheFileAsTheDialogueDoes) {
     std::vector<std::string> arguments = {"record"};
     arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
     arguments.push_back("record.dat");
-    const ExplorerRun recorded = run_in(directory, arguments);
+    const ExplorerRun recorded = e2e::run_explorer_in(directory, arguments);
     ASSERT_FALSE(recorded.timed_out);
     EXPECT_EQ(recorded.exit_status, 3);
     EXPECT_EQ(recorded.err, "The trajectory goes to infinity\n");
-    const ExplorerRun dialogue = run_in(directory, {"--terminal", "dialogue.dat"}, c.answers);
+    const ExplorerRun dialogue = e2e::run_explorer_in(directory, {"--terminal", "dialogue.dat"}, c.answers);
     EXPECT_EQ(dialogue.exit_status, 0) << dialogue.err;
     EXPECT_NE(dialogue.out.find("The trajectory goes to infinity\n"), std::string::npos);
     EXPECT_EQ(e2e::read_file(directory.file("record.dat")), e2e::read_file(directory.file("dialogue.dat")));
@@ -199,12 +190,12 @@ TEST(Record, ThePictureIsTheDialoguesPlotAndNoWindowIsShown) {
 
   arguments.back() = "henon-png.dat";
   arguments[arguments.size() - 2] = "henon.png";
-  const ExplorerRun png = run_in(directory, arguments);
+  const ExplorerRun png = e2e::run_explorer_in(directory, arguments);
   EXPECT_EQ(png.exit_status, 0) << png.err;
   EXPECT_EQ(e2e::read_file(directory.file("henon.png")).rfind("\x89PNG\r\n\x1a\n", 0), 0u);
 
-  const ExplorerRun dialogue =
-      run_in(directory, {"--terminal", "--save-pictures", "pictures", "dialogue.dat"}, dialogue_answers(henon));
+  const ExplorerRun dialogue = e2e::run_explorer_in(
+      directory, {"--terminal", "--save-pictures", "pictures", "dialogue.dat"}, dialogue_answers(henon));
   EXPECT_EQ(dialogue.exit_status, 0) << dialogue.err;
   const std::string picture = e2e::read_file(directory.file("henon.bmp"));
   EXPECT_GT(picture.size(), 54u);
@@ -215,7 +206,7 @@ TEST(Record, AFailedPictureIsReportedAfterTheSeries) {
   TemporaryDirectory directory;
   std::vector<std::string> arguments = record_arguments(kEveryMap[0], "series.dat");
   arguments.insert(arguments.end() - 1, {"--picture", "no/such/directory/plot.png"});
-  const ExplorerRun run = run_in(directory, arguments);
+  const ExplorerRun run = e2e::run_explorer_in(directory, arguments);
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 4);
   EXPECT_NE(run.err.find("no/such/directory/plot.png"), std::string::npos) << run.err;
@@ -224,7 +215,7 @@ TEST(Record, AFailedPictureIsReportedAfterTheSeries) {
 
 TEST(Record, HelpDocumentsEveryOption) {
   TemporaryDirectory directory;
-  const ExplorerRun help = run_in(directory, {"record", "--help"});
+  const ExplorerRun help = e2e::run_explorer_in(directory, {"record", "--help"});
   EXPECT_EQ(help.exit_status, 0);
   for (const char* option : {"--map", "--param", "--initial", "--transient", "--length", "--variable", "--noise",
                              "--seed", "--picture", "--provenance", "Example:", "Exit status"}) {
