@@ -61,7 +61,8 @@ constexpr std::string_view kRecordUsage =
     "  2  usage error: a bad or missing option (no file is touched)\n"
     "  3  the trajectory went to infinity: \"The trajectory goes to infinity\" on standard\n"
     "     error; FILE holds the values up to the divergent one, or is left as it was when\n"
-    "     the trajectory diverged before the first value (as in the dialogue)\n"
+    "     the trajectory diverged before the first value (as in the dialogue; then no\n"
+    "     picture is saved either)\n"
     "  4  the picture or FILE.json could not be written (said on standard error)\n"
     "  other  a run-time error ends the recording with its number as status, for example\n"
     "     29 when FILE cannot be opened\n";
