@@ -104,16 +104,13 @@ constexpr std::string_view kProvenanceOption = "--provenance";
 constexpr std::string_view kHelpOption = "--help";
 constexpr std::string_view kVersionOption = "--version";
 
-// The dialogue's options; every operand names a series file, in order. --save-pictures may
-// be given again: the last directory counts.
+// The dialogue's options; every operand names a series file, in order. The options it has
+// always had may be given again (--save-pictures: the last directory counts).
 constexpr app::OptionSpec kDialogueOptions[] = {
-    {kTerminalOption, ""},
-    {kSavePicturesOption, "DIR", true},
-    {kPictureFormatOption, "bmp|png"},
-    {app::kSeedOption, "N"},
-    {kProvenanceOption, ""},
-    {kHelpOption, ""},
-    {kVersionOption, ""},
+    {kTerminalOption, "", true},       {kSavePicturesOption, "DIR", true},
+    {kPictureFormatOption, "bmp|png"}, {app::kSeedOption, "N"},
+    {kProvenanceOption, ""},           {kHelpOption, "", true},
+    {kVersionOption, "", true},
 };
 
 int usage_error(const std::string& message) {
