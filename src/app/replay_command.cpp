@@ -113,12 +113,13 @@ int run_replay_command(int& argc, char** argv, std::span<const std::string> argu
   Provenance provenance;
   if (!read_provenance_file(sidecar, provenance, error)) return failure(kExitUsage, error);
 
-  TemporaryFile temporary;
+  std::optional<TemporaryFile> temporary;
+  if (operands.size() == 1) temporary.emplace();
   RecordingJob job;
   job.map = provenance.settings;
   job.noise = provenance.noise;
   job.seed = provenance.seed;
-  job.series_file = operands.size() == 2 ? operands[1] : temporary.path();
+  job.series_file = temporary ? temporary->path() : operands[1];
   if (job.series_file.empty()) return failure(kExitNotWritten, "cannot make a temporary file for the new series");
   const JobResult result = run_recording_job(argc, argv, job, "replay");
   if (!result.series_path) return failure(kExitNotWritten, "the new series did not go to a regular file");
