@@ -102,6 +102,53 @@ bool map_step(int map_number, const MapParameters& parameters, std::int32_t /*st
   return true;
 }
 
+bool map_jacobian(int map_number, const MapParameters& parameters, std::span<const double> state,
+                  MapJacobian& jacobian) {
+  const MapEntry* entry = find_map(map_number);
+  if (entry == nullptr || state.size() != static_cast<std::size_t>(entry->nvar)) return false;
+  const double x = state[0];
+  const double y = entry->nvar == 2 ? state[1] : 0.0;
+  const double p1 = parameters.p1;
+  const double p2 = parameters.p2;
+  const double p3 = parameters.p3;
+  const double p4 = parameters.p4;
+  auto& d = jacobian.entries;
+  d[0][0] = d[0][1] = d[1][0] = d[1][1] = 0.0;
+
+  switch (map_number) {
+    case 1: d[0][0] = -2.0 * x; break;  // x' = p1 - x^2
+    case 2:                             // x' = 1 - p1 x^2 + p2 y, y' = x
+      d[0][0] = -2.0 * p1 * x;
+      d[0][1] = p2;
+      d[1][0] = 1.0;
+      break;
+    case 3:  // x' = p1 - x^2 + p2 (x^2 - y^2), y' = p1 - y^2 + p2 (y^2 - x^2)
+      d[0][0] = -2.0 * x * (1.0 - p2);
+      d[0][1] = -2.0 * p2 * y;
+      d[1][0] = -2.0 * p2 * x;
+      d[1][1] = -2.0 * y * (1.0 - p2);
+      break;
+    case 4:  // x' = p1 - x^2 + p2 (y - x), y' = p1 - y^2 + p2 (x - y)
+      d[0][0] = -2.0 * x - p2;
+      d[0][1] = p2;
+      d[1][0] = p2;
+      d[1][1] = -2.0 * y - p2;
+      break;
+    case 5: {
+      // x' = p1 + x E cos(g(x)), E = exp(-p2/p3), g(x) = C / ((p4 x + 1) p3), so that
+      // dx'/dx = E (cos g - x sin g g'(x)) with g'(x) = -C p4 / (p3 (p4 x + 1)^2).
+      const double decay = std::exp(-p2 / p3);
+      const double denominator = p4 * x + 1.0;
+      const double angle = kCircuitTwoPi / (denominator * p3);
+      const double angle_slope = -kCircuitTwoPi * p4 / (p3 * denominator * denominator);
+      d[0][0] = decay * (std::cos(angle) - x * std::sin(angle) * angle_slope);
+      break;
+    }
+    default: return false;
+  }
+  return true;
+}
+
 bool is_divergent(std::span<const double> state) {
   for (const double v : state) {
     if (std::fabs(v) >= kDivergenceLimit) return true;

@@ -68,4 +68,16 @@ bool map_step(int map_number, const MapParameters& parameters, std::int32_t step
 // True when some component v has |v| >= 1000.0. A NaN component alone is not divergent.
 bool is_divergent(std::span<const double> state);
 
+// The Jacobian of one step of a map: d(new component i) / d(old component j), for nvar x nvar
+// entries stored row by row (row i is new component i).
+struct MapJacobian {
+  double entries[2][2] = {{0.0, 0.0}, {0.0, 0.0}};
+};
+
+// Fills `jacobian` with the derivative of map `map_number`'s step at `state` (nvar components)
+// under `parameters`, derived from the same formulas as map_step. Returns false when the map
+// number is unknown or the state does not have the map's nvar components.
+bool map_jacobian(int map_number, const MapParameters& parameters, std::span<const double> state,
+                  MapJacobian& jacobian);
+
 }  // namespace app

@@ -1,0 +1,37 @@
+#pragma once
+// Lyapunov exponents of a map's orbit: the orbit is iterated through a transient, then for
+// `length` steps the tangent vectors are carried along by the map's Jacobian and
+// re-orthonormalised (Gram-Schmidt) at every step; the exponents are the mean logarithms of
+// the stretching factors, in nats per iteration, largest first. An orbit that reaches the
+// divergence limit (or whose state becomes NaN) has no exponents: the outcome says where.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "app/map_catalogue.h"
+
+namespace app {
+
+struct OrbitSettings {
+  int map_number = 1;
+  MapParameters parameters;
+  std::array<double, 2> initial{0.0, 0.0};  // the map's nvar components are read
+  std::int64_t n_transient = 1000;
+  std::int64_t length = 10000;
+};
+
+enum class OrbitOutcome : std::uint8_t { Bounded, Divergent, NotANumber };
+
+struct LyapunovSpectrum {
+  OrbitOutcome outcome = OrbitOutcome::Bounded;
+  // Divergent or NaN: the number of steps taken from the initial state when the state was
+  // found divergent (or NaN) before the next step.
+  std::int64_t failed_at_step = 0;
+  std::vector<double> exponents;  // nvar values, largest first; empty unless Bounded
+};
+
+// Computes the spectrum for `settings` (a valid map number and length >= 1).
+LyapunovSpectrum lyapunov_spectrum(const OrbitSettings& settings);
+
+}  // namespace app
