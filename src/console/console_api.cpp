@@ -127,4 +127,49 @@ int save_unit_picture(std::int32_t unit, const std::string& path, PictureFormat 
   return core->save_window_picture(window, path, format);
 }
 
+int save_window_picture(int index, const std::string& path, PictureFormat format) {
+  ConsoleCore* core = console_or_fail();
+  return core != nullptr ? core->save_window_picture(index, path, format) : kStatusFailure;
+}
+
+namespace {
+
+int open_own_window(std::string_view title, const WindowConfig& config) {
+  ConsoleCore* core = console_or_fail();
+  if (core == nullptr) return -1;
+  WindowConfig titled = config;
+  titled.set_title(title);
+  return core->create_own_window(titled);
+}
+
+}  // namespace
+
+int open_own_picture_window(std::string_view title, int width, int height) {
+  WindowConfig config;
+  config.pixels_x = static_cast<std::int16_t>(width);
+  config.pixels_y = static_cast<std::int16_t>(height);
+  return open_own_window(title, config);
+}
+
+int open_own_text_window(std::string_view title, int columns, int rows) {
+  WindowConfig config;
+  config.text_columns = static_cast<std::int16_t>(columns);
+  config.text_rows = static_cast<std::int16_t>(rows);
+  return open_own_window(title, config);
+}
+
+int exchange_active_window(int index) {
+  ConsoleCore* core = console_or_fail();
+  return core != nullptr ? core->exchange_active_window(index) : 0;
+}
+
+long write_window_text(int index, std::string_view text) {
+  ConsoleCore* core = console_or_fail();
+  return core != nullptr ? core->write_text(index, text) : -1;
+}
+
+void finish_own_window(int index) {
+  if (ConsoleCore* core = console_or_fail()) core->finish_own_window(index);
+}
+
 }  // namespace console

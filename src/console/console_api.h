@@ -71,5 +71,22 @@ std::int16_t capture_window_image(std::int16_t x1, std::int16_t y1, std::int16_t
 // Writes the whole picture of the unit's window to the file `path`, as File > Save does. 0,
 // or the negative graphics status of the failure (-1 when the unit has no window).
 int save_unit_picture(std::int32_t unit, const std::string& path, PictureFormat format);
+// The same for window `index`.
+int save_window_picture(int index, const std::string& path, PictureFormat format);
+
+// ---- windows of the program's own (no unit) ----
+// A graphics window titled `title` whose picture is `width` x `height` pixels, shown and
+// given the focus: its index, or -1.
+int open_own_picture_window(std::string_view title, int width, int height);
+// A text window titled `title` of `columns` x `rows` character cells: its index, or -1.
+int open_own_text_window(std::string_view title, int columns, int rows);
+// Makes window `index` the calling thread's active window (the target of the drawing calls)
+// and returns the one before; the frame's current I/O window stays as it is.
+int exchange_active_window(int index);
+// Writes text to window `index` as a unit's output would be written: the count, or -1.
+long write_window_text(int index, std::string_view text);
+// Ends the output to one of the program's own windows: it stays as it is, and the user may
+// close it.
+void finish_own_window(int index);
 
 }  // namespace console

@@ -17,8 +17,8 @@
 // The definitions are spread over one file per concern: console_core.cpp (instance, hooks,
 // gate, status, presentation queries), window_operations.cpp (windows, activation, sizes),
 // text_output.cpp, window_configuration.cpp, graphics_state.cpp, drawing_primitives.cpp,
-// graphic_text.cpp, window_images.cpp, window_selection.cpp, line_input.cpp, program_end.cpp and
-// error_boxes.cpp.
+// graphic_text.cpp, window_images.cpp, window_selection.cpp, line_input.cpp, program_end.cpp,
+// error_boxes.cpp and own_windows.cpp.
 
 #include <QImage>
 #include <QRect>
@@ -231,6 +231,20 @@ class ConsoleCore {
   bool delete_menu(int menu, int item);
   // The presentation tells that the frame exists (set_window_size then acts on it).
   void set_frame_exists(bool exists);
+
+  // ---- windows of the program's own, without a unit (own_windows.cpp) ----
+  // A window that shows a result beside the program's units (an analysis, say): created
+  // with `config` applied (its title, virtual screen and text buffer), shown and given the
+  // focus. -1 (graphics_status -1) when the table is full or the configuration cannot be
+  // applied; the window is then gone again.
+  int create_own_window(WindowConfig config);
+  // Makes `index` the calling thread's active window, the target of its drawing calls,
+  // without making it the frame's current I/O window, and returns the active window before
+  // (to be given back the same way).
+  int exchange_active_window(int index);
+  // The program is done with one of its own windows: it keeps its title and picture, takes
+  // no more output, and the user may close it.
+  void finish_own_window(int index);
 
   // ---- configuration (window_configuration.cpp) ----
   enum class ApplyOutcome { Applied, Changed, Failed };
