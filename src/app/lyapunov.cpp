@@ -97,8 +97,22 @@ LyapunovSpectrum lyapunov_spectrum(const OrbitSettings& settings) {
     }
     map_step(settings.map_number, settings.parameters, static_cast<std::int32_t>(i), state);
   }
+  // An orbit whose last step leaves is as divergent as one that leaves earlier, even though
+  // every Jacobian taken along it was finite.
+  if (!may_step(state, steps_taken, result)) return result;
   const double steps = static_cast<double>(settings.length);
-  for (std::size_t k = 0; k < nvar; ++k) result.exponents.push_back(sums[k] / steps);
+  for (std::size_t k = 0; k < nvar; ++k) {
+    const double exponent = sums[k] / steps;
+    // A finite orbit whose derivative is not a number (a parameter at infinity, say) has
+    // no exponent either.
+    if (std::isnan(exponent)) {
+      result.outcome = OrbitOutcome::NotANumber;
+      result.failed_at_step = steps_taken;
+      result.exponents.clear();
+      return result;
+    }
+    result.exponents.push_back(exponent);
+  }
   std::sort(result.exponents.begin(), result.exponents.end(), std::greater<>());
   return result;
 }

@@ -123,6 +123,9 @@ TEST(Lyapunov, OrbitsThatLeaveAreReportedNotMeasured) {
       {orbit(2, {1.4, 0.3, 0, 0}, 1000.0, 0.0, 100), OrbitOutcome::Divergent, 0},
       // N = 0 in the circuit map: exp(-d/0) and cos(2pi/0) make the state NaN after one step.
       {orbit(5, {0.5, 0.3, 0.0, 0.0}, 0.2, 0.0, 100), OrbitOutcome::NotANumber, 1},
+      // The last step leaves: every Jacobian along the orbit was finite, yet it diverged.
+      {orbit(1, {3.0, 0, 0, 0}, 0.5, 0.0, 5, 0), OrbitOutcome::Divergent, 5},
+      {orbit(1, {3.0, 0, 0, 0}, 0.5, 0.0, 4, 1), OrbitOutcome::Divergent, 5},
   };
   for (const Case& c : cases) {
     const LyapunovSpectrum spectrum = lyapunov_spectrum(c.settings);
