@@ -21,7 +21,8 @@ double bifurcation_parameter(const BifurcationSettings& settings, std::int64_t k
   return k == settings.steps - 1 ? settings.to : settings.from + (settings.to - settings.from) * fraction;
 }
 
-BifurcationSummary compute_bifurcation(const BifurcationSettings& settings, const BifurcationSink& sink) {
+BifurcationSummary compute_bifurcation(const BifurcationSettings& settings, const BifurcationSink& sink,
+                                       const std::atomic<bool>* stop) {
   BifurcationSummary summary;
   const MapEntry* entry = find_map(settings.map_number);
   if (entry == nullptr || settings.variable < 1 || settings.variable > entry->nvar) return summary;
@@ -36,6 +37,10 @@ BifurcationSummary compute_bifurcation(const BifurcationSettings& settings, cons
   const std::span<double> state(components, nvar);
   bool any = false;
   for (std::int64_t k = 0; k < settings.steps; ++k) {
+    if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
+      summary.stopped = true;
+      break;
+    }
     *varied = bifurcation_parameter(settings, k);
     bool failed = false;
     for (std::int64_t i = 0; i < settings.n_transient && !failed; ++i) {

@@ -8,6 +8,7 @@
 // steps x points.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -38,11 +39,15 @@ struct BifurcationSummary {
   std::int64_t points_left_out = 0;  // points of orbits that diverged (or became NaN)
   double value_min = 0.0;            // range of the points handed to the sink (when any)
   double value_max = 0.0;
+  bool stopped = false;  // `stop` ended the sweep early
 };
 
 using BifurcationSink = std::function<void(double parameter, double value)>;
 
 // Iterates as described above and hands every point kept to `sink` (which may be empty).
-BifurcationSummary compute_bifurcation(const BifurcationSettings& settings, const BifurcationSink& sink);
+// When `stop` is given and becomes true, the sweep ends after the parameter value in hand
+// (summary.stopped).
+BifurcationSummary compute_bifurcation(const BifurcationSettings& settings, const BifurcationSink& sink,
+                                       const std::atomic<bool>* stop = nullptr);
 
 }  // namespace app
