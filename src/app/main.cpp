@@ -16,9 +16,11 @@
 #include <string_view>
 #include <vector>
 
+#include "app/bifurcation_command.h"
 #include "app/command_line.h"
 #include "app/dialogue.h"
 #include "app/exit_status.h"
+#include "app/lyapunov_command.h"
 #include "app/option_values.h"
 #include "app/plot.h"
 #include "app/record_command.h"
@@ -36,6 +38,8 @@ constexpr std::string_view kUsage =
     "Usage: mapexplorer [OPTION]... [FILE]...\n"
     "       mapexplorer record [OPTION]... FILE\n"
     "       mapexplorer replay [--check] FILE.json [OUT]\n"
+    "       mapexplorer lyapunov [OPTION]...\n"
+    "       mapexplorer bifurcation --vary NAME=FROM:TO [OPTION]... --picture FILE\n"
     "Records time series of chaotic maps through a numbered question-and-answer dialogue.\n"
     "Each recording writes its series to the next FILE given, or asks for a file name.\n"
     "\n"
@@ -74,12 +78,23 @@ constexpr std::string_view kUsage =
     "Except for a wrong option, every file is written and closed first.\n"
     "\n"
     "Commands:\n"
-    "  record   one recording from the command line, without the dialogue and without a\n"
-    "           window ('mapexplorer record --help'):\n"
-    "             mapexplorer record --map quadratic --param lambda=1.9 --initial 0.3 q.dat\n"
-    "  replay   make a recording described by its FILE.json again and compare\n"
-    "           ('mapexplorer replay --help'):\n"
-    "             mapexplorer replay --check q.dat.json\n";
+    "  record       one recording from the command line, without the dialogue and without\n"
+    "               a window ('mapexplorer record --help'):\n"
+    "                 mapexplorer record --map quadratic --param lambda=1.9 --initial 0.3 q.dat\n"
+    "  replay       make a recording described by its FILE.json again and compare\n"
+    "               ('mapexplorer replay --help'):\n"
+    "                 mapexplorer replay --check q.dat.json\n"
+    "  lyapunov     the Lyapunov exponents of an orbit, one per line on standard output\n"
+    "               ('mapexplorer lyapunov --help'):\n"
+    "                 mapexplorer lyapunov --map henon --param a=1.4 --param b=0.3 \\\n"
+    "                     --initial 0.1,0.1\n"
+    "  bifurcation  the orbit (bifurcation) diagram of a map over one parameter, as a\n"
+    "               picture and as points ('mapexplorer bifurcation --help'):\n"
+    "                 mapexplorer bifurcation --map quadratic --vary lambda=0:2 \\\n"
+    "                     --initial 0.1 --picture quadratic.png\n"
+    "\n"
+    "In the frame, the Analysis menu draws the diagram and computes the exponents in windows\n"
+    "of their own, starting from the settings of the last recording.\n";
 
 // Qt keeps per-user runtime files under XDG_RUNTIME_DIR and warns on standard error when it is
 // not set (as in a plain terminal session or a CI job). Give it the directory it would
@@ -97,6 +112,8 @@ void ensure_runtime_directory() {
 
 constexpr std::string_view kRecordCommand = "record";
 constexpr std::string_view kReplayCommand = "replay";
+constexpr std::string_view kLyapunovCommand = "lyapunov";
+constexpr std::string_view kBifurcationCommand = "bifurcation";
 constexpr std::string_view kTerminalOption = "--terminal";
 constexpr std::string_view kSavePicturesOption = "--save-pictures";
 constexpr std::string_view kPictureFormatOption = "--picture-format";
@@ -142,6 +159,13 @@ int main(int argc, char** argv) {
   }
   if (!all_arguments.empty() && all_arguments.front() == kReplayCommand) {
     return app::run_replay_command(argc, argv, std::span(all_arguments).subspan(1));
+  }
+  if (!all_arguments.empty() && all_arguments.front() == kLyapunovCommand) {
+    return app::run_lyapunov_command(std::span(all_arguments).subspan(1));
+  }
+  if (!all_arguments.empty() && all_arguments.front() == kBifurcationCommand) {
+    ensure_runtime_directory();
+    return app::run_bifurcation_command(argc, argv, std::span(all_arguments).subspan(1));
   }
   app::CommandLine line;
   std::string error;

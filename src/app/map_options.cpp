@@ -107,6 +107,14 @@ bool read_count(const CommandLine& line, std::string_view option, std::int32_t l
 
 std::span<const OptionSpec> map_option_specs() { return kMapOptionSpecs; }
 
+std::vector<OptionSpec> map_option_specs_except(std::initializer_list<std::string_view> left_out) {
+  std::vector<OptionSpec> specs;
+  for (const OptionSpec& spec : kMapOptionSpecs) {
+    if (std::find(left_out.begin(), left_out.end(), spec.name) == left_out.end()) specs.push_back(spec);
+  }
+  return specs;
+}
+
 const MapEntry* find_map_named(std::string_view text) {
   std::int32_t number = 0;
   if (parse_whole_number(text, 1, kMapCount, number)) return find_map(number);

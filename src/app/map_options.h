@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -43,6 +44,9 @@ struct MapSettings {
 
 // The six options above, for a command's list of specs.
 std::span<const OptionSpec> map_option_specs();
+// The same without the options named in `left_out` (a command that records no series takes
+// no --length, say).
+std::vector<OptionSpec> map_option_specs_except(std::initializer_list<std::string_view> left_out);
 
 // The map named by a number 1-5 or by its name; null for anything else.
 const MapEntry* find_map_named(std::string_view text);

@@ -25,15 +25,6 @@ void write_standard_error(const std::string& text) {
 // The divergence message as the dialogue words it, on a line of its own.
 void report_divergence(std::string_view message) { write_standard_error(std::string(message) + "\n"); }
 
-std::string picture_failure(int status) {
-  switch (status) {
-    case console::kStatusFileNotCreated: return "the file could not be created";
-    case console::kStatusWriteFailed: return "writing it failed";
-    case console::kStatusNoImageMemory: return "there is not enough memory for it";
-    default: return "the picture could not be taken (graphics status " + std::to_string(status) + ")";
-  }
-}
-
 bool ends_with_ignoring_case(std::string_view text, std::string_view end) {
   return text.size() >= end.size() &&
          std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
@@ -88,6 +79,15 @@ class JobRun {
 };
 
 }  // namespace
+
+std::string picture_failure(int status) {
+  switch (status) {
+    case console::kStatusFileNotCreated: return "the file could not be created";
+    case console::kStatusWriteFailed: return "writing it failed";
+    case console::kStatusNoImageMemory: return "there is not enough memory for it";
+    default: return "the picture could not be taken (graphics status " + std::to_string(status) + ")";
+  }
+}
 
 std::optional<console::PictureFormat> picture_format_of(std::string_view path) {
   if (ends_with_ignoring_case(path, ".png")) return console::PictureFormat::Png;

@@ -40,6 +40,9 @@ struct JobResult {
 
 // The picture format a file name asks for by its extension (".png" or ".bmp", in any case).
 std::optional<console::PictureFormat> picture_format_of(std::string_view path);
+// Why a picture was not saved, for the graphics status a save returned ("the file could not
+// be created", ...).
+std::string picture_failure(int status);
 
 // Runs the job; messages (the divergence message, files not written) go to standard error,
 // each after "mapexplorer COMMAND: " except the divergence message, which is the dialogue's.

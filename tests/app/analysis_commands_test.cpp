@@ -1,0 +1,228 @@
+// The command lines of lyapunov and bifurcation: good lines give the settings with their
+// defaults, bad ones a one-line error that names the option; the exponents' text; and the
+// points file, whose failures are reported rather than lost.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/bifurcation_command.h"
+#include "app/lyapunov_command.h"
+#include "app/points_file.h"
+
+namespace app {
+namespace {
+
+struct BadCase {
+  std::vector<std::string> arguments;
+  const char* error;  // a part of the one-line error
+};
+
+TEST(LyapunovArguments, GoodLinesAndDefaults) {
+  OrbitSettings orbit;
+  bool help = false;
+  std::string error;
+  const std::vector<std::string> henon = {"--map",   "henon", "--param",   "a=1.4",
+                                          "--param", "b=0.3", "--initial", "0.1,-0.2"};
+  ASSERT_TRUE(read_lyapunov_arguments(henon, orbit, help, error)) << error;
+  EXPECT_FALSE(help);
+  EXPECT_EQ(orbit.map_number, 2);
+  EXPECT_EQ(orbit.parameters.p1, 1.4);
+  EXPECT_EQ(orbit.parameters.p2, 0.3);
+  EXPECT_EQ(orbit.initial[0], 0.1);
+  EXPECT_EQ(orbit.initial[1], -0.2);
+  EXPECT_EQ(orbit.n_transient, 1000);
+  EXPECT_EQ(orbit.length, kDefaultLyapunovLength);
+
+  const std::vector<std::string> short_run = {"--map", "1",           "--param", "lambda=2", "--initial",
+                                              "0.3",   "--transient", "0",       "--length", "2"};
+  ASSERT_TRUE(read_lyapunov_arguments(short_run, orbit, help, error)) << error;
+  EXPECT_EQ(orbit.n_transient, 0);
+  EXPECT_EQ(orbit.length, 2);
+
+  ASSERT_TRUE(read_lyapunov_arguments(std::vector<std::string>{"--help"}, orbit, help, error));
+  EXPECT_TRUE(help);
+}
+
+TEST(LyapunovArguments, BadLinesNameTheirOption) {
+  const std::vector<std::string> good = {"--map", "1", "--param", "lambda=2", "--initial", "0.3"};
+  const auto with = [&good](std::vector<std::string> more) {
+    std::vector<std::string> arguments = good;
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return arguments;
+  };
+  const std::vector<BadCase> cases = {
+      {{"--param", "lambda=2", "--initial", "0.3"}, "missing --map"},
+      {{"--map", "1", "--initial", "0.3"}, "missing --param lambda=VALUE"},
+      {{"--map", "1", "--param", "lambda=2"}, "missing --initial"},
+      {with({"--length", "1"}), "--length must be a whole number from 2 to 999999"},
+      {with({"--length", "1000000"}), "--length"},
+      {with({"--transient", "-1"}), "--transient"},
+      {with({"--variable", "1"}), "unknown option --variable"},
+      {with({"--picture", "x.png"}), "unknown option --picture"},
+      {with({"out.dat"}), "no operand is taken: out.dat"},
+  };
+  for (const BadCase& c : cases) {
+    SCOPED_TRACE(c.error);
+    OrbitSettings orbit;
+    bool help = false;
+    std::string error;
+    EXPECT_FALSE(read_lyapunov_arguments(c.arguments, orbit, help, error));
+    EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+  }
+}
+
+TEST(LyapunovText, OneExponentPerLineAndFailuresInWords) {
+  LyapunovSpectrum spectrum;
+  spectrum.exponents = {0.41921234567891, -1.6232, -std::numeric_limits<double>::infinity()};
+  EXPECT_EQ(exponent_lines(spectrum), "0.4192123457\n-1.6232000000\n-inf\n");
+  EXPECT_EQ(orbit_failure_text(spectrum), "");
+
+  LyapunovSpectrum divergent;
+  divergent.outcome = OrbitOutcome::Divergent;
+  divergent.failed_at_step = 5;
+  EXPECT_NE(orbit_failure_text(divergent).find("goes to infinity"), std::string::npos);
+  EXPECT_NE(orbit_failure_text(divergent).find("after 5 iterations"), std::string::npos);
+  LyapunovSpectrum not_a_number;
+  not_a_number.outcome = OrbitOutcome::NotANumber;
+  not_a_number.failed_at_step = 1;
+  EXPECT_NE(orbit_failure_text(not_a_number).find("NaN (not a number) after 1 iteration:"), std::string::npos);
+}
+
+std::vector<std::string> quadratic_diagram(std::vector<std::string> more) {
+  std::vector<std::string> arguments = {"--map", "quadratic", "--vary", "lambda=0:2", "--initial", "0.1"};
+  arguments.insert(arguments.end(), more.begin(), more.end());
+  return arguments;
+}
+
+TEST(BifurcationArguments, GoodLinesAndDefaults) {
+  BifurcationJob job;
+  bool help = false;
+  std::string error;
+  ASSERT_TRUE(read_bifurcation_arguments(quadratic_diagram({"--picture", "q.png"}), job, help, error)) << error;
+  EXPECT_EQ(job.settings.map_number, 1);
+  EXPECT_EQ(job.settings.vary_slot, 1);
+  EXPECT_EQ(job.settings.from, 0.0);
+  EXPECT_EQ(job.settings.to, 2.0);
+  EXPECT_EQ(job.settings.steps, 800);
+  EXPECT_EQ(job.settings.points, 200);
+  EXPECT_EQ(job.settings.n_transient, 1000);
+  EXPECT_EQ(job.settings.variable, 1);
+  EXPECT_EQ(job.settings.initial[0], 0.1);
+  EXPECT_EQ(job.width, 800);
+  EXPECT_EQ(job.height, 600);
+  ASSERT_TRUE(job.picture);
+  EXPECT_EQ(job.picture->path, "q.png");
+  EXPECT_EQ(job.picture->format, console::PictureFormat::Png);
+  EXPECT_FALSE(job.data_path);
+
+  const std::vector<std::string> henon = {"--map",     "2",       "--vary",      "b=0.4:-0.25", "--param", "a=1.4",
+                                          "--initial", "0.1,0.1", "--variable",  "2",           "--steps", "1",
+                                          "--points",  "999999",  "--transient", "0",           "--data",  "-"};
+  ASSERT_TRUE(read_bifurcation_arguments(henon, job, help, error)) << error;
+  EXPECT_EQ(job.settings.vary_slot, 2);
+  EXPECT_EQ(job.settings.parameters.p1, 1.4);
+  EXPECT_EQ(job.settings.from, 0.4);
+  EXPECT_EQ(job.settings.to, -0.25);
+  EXPECT_EQ(job.settings.steps, 1);
+  EXPECT_EQ(job.settings.points, 999999);
+  EXPECT_EQ(job.settings.n_transient, 0);
+  EXPECT_EQ(job.settings.variable, 2);
+  EXPECT_FALSE(job.picture);
+  EXPECT_EQ(job.data_path, "-");
+
+  ASSERT_TRUE(
+      read_bifurcation_arguments(quadratic_diagram({"--picture", "q.bmp", "--size", "200x8000"}), job, help, error))
+      << error;
+  EXPECT_EQ(job.picture->format, console::PictureFormat::Bitmap);
+  EXPECT_EQ(job.width, 200);
+  EXPECT_EQ(job.height, 8000);
+}
+
+TEST(BifurcationArguments, BadLinesNameTheirOption) {
+  const std::vector<BadCase> cases = {
+      {{"--map", "1", "--initial", "0.1", "--picture", "q.png"}, "missing --vary NAME=FROM:TO"},
+      {quadratic_diagram({}), "missing --picture FILE or --data FILE"},
+      {{"--map", "1", "--vary", "lambda", "--initial", "0.1", "--picture", "q.png"}, "--vary must be NAME=FROM:TO"},
+      {{"--map", "1", "--vary", "lambda=0", "--initial", "0.1", "--picture", "q.png"}, "--vary must be NAME=FROM:TO"},
+      {{"--map", "1", "--vary", "k=0:1", "--initial", "0.1", "--picture", "q.png"}, "--vary: the quadratic map has no"},
+      {{"--map", "1", "--vary", "lambda=0:x", "--initial", "0.1", "--picture", "q.png"}, "--vary: FROM and TO"},
+      {{"--map", "1", "--vary", "lambda=0:inf", "--initial", "0.1", "--picture", "q.png"}, "--vary: FROM and TO"},
+      {{"--map", "1", "--vary", "lambda=nan:1", "--initial", "0.1", "--picture", "q.png"}, "--vary: FROM and TO"},
+      {{"--map", "1", "--vary", "lambda=0:2", "--param", "lambda=1", "--initial", "0.1", "--picture", "q.png"},
+       "--param lambda is the parameter --vary varies"},
+      {{"--map", "2", "--vary", "a=0:1.4", "--initial", "0.1,0.1", "--picture", "q.png"}, "missing --param b=VALUE"},
+      {quadratic_diagram({"--picture", "q.png", "--steps", "0"}), "--steps must be a whole number from 1 to 999999"},
+      {quadratic_diagram({"--picture", "q.png", "--steps", "1000000"}), "--steps"},
+      {quadratic_diagram({"--picture", "q.png", "--points", "0"}), "--points must be a whole number from 1"},
+      {quadratic_diagram({"--picture", "q.png", "--points", "2.5"}), "--points"},
+      {quadratic_diagram({"--picture", "q.png", "--length", "100"}), "unknown option --length"},
+      {quadratic_diagram({"--picture", "q.png", "--variable", "2"}), "--variable"},
+      {quadratic_diagram({"--picture", "q.png", "--transient", "1000000"}), "--transient"},
+      {quadratic_diagram({"--picture", "q.gif"}), "--picture must name a .png or .bmp file"},
+      {quadratic_diagram({"--picture", "q.png", "--data", "q.png"}), "--data names the file --picture writes"},
+      {quadratic_diagram({"--data", " "}), "--data must not be blank"},
+      {quadratic_diagram({"--data", "q.txt", "--size", "800x600"}), "--size is the size of the picture"},
+      {quadratic_diagram({"--picture", "q.png", "--size", "800"}), "--size must be WxH"},
+      {quadratic_diagram({"--picture", "q.png", "--size", "199x600"}), "--size must be WxH"},
+      {quadratic_diagram({"--picture", "q.png", "--size", "800x149"}), "--size"},
+      {quadratic_diagram({"--picture", "q.png", "--size", "8001x600"}), "--size"},
+      {quadratic_diagram({"--picture", "q.png", "--size", "800X600"}), "--size"},
+      {quadratic_diagram({"--picture", "q.png", "q.dat"}), "no operand is taken: q.dat"},
+  };
+  for (const BadCase& c : cases) {
+    SCOPED_TRACE(c.error);
+    BifurcationJob job;
+    bool help = false;
+    std::string error;
+    EXPECT_FALSE(read_bifurcation_arguments(c.arguments, job, help, error));
+    EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+  }
+}
+
+std::string file_text(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(PointsFile, WritesTwoColumnsAndReportsEveryFailure) {
+  const std::string path = testing::TempDir() + "points_file_test.txt";
+  {
+    PointsFile points;
+    std::string error;
+    ASSERT_TRUE(points.open(path, error)) << error;
+    points.write(0.6, 0.41886116991581);
+    points.write(2.0, -1.0);
+    ASSERT_TRUE(points.close(error)) << error;
+  }
+  EXPECT_EQ(file_text(path), "0.6 0.418861169916\n2 -1\n");
+  std::remove(path.c_str());
+
+  PointsFile missing_directory;
+  std::string error;
+  EXPECT_FALSE(missing_directory.open(testing::TempDir() + "no/such/directory/points.txt", error));
+  EXPECT_NE(error.find("no/such/directory/points.txt"), std::string::npos) << error;
+  EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+
+  // A device that takes no byte: the writes fail, and close says so.
+  PointsFile full;
+  ASSERT_TRUE(full.open("/dev/full", error)) << error;
+  for (int i = 0; i < 10000; ++i) full.write(i, i);
+  EXPECT_FALSE(full.close(error));
+  EXPECT_NE(error.find("cannot write the points to /dev/full"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace app
