@@ -28,7 +28,7 @@ void report_divergence(std::string_view message) { write_standard_error(std::str
 bool ends_with_ignoring_case(std::string_view text, std::string_view end) {
   return text.size() >= end.size() &&
          std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
-                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+                    [](char wanted, char given) { return std::tolower(static_cast<unsigned char>(given)) == wanted; });
 }
 
 // The job's work on the program thread (or, without a console, the calling thread).

@@ -108,7 +108,7 @@ TEST(BifurcationArguments, GoodLinesAndDefaults) {
   BifurcationJob job;
   bool help = false;
   std::string error;
-  ASSERT_TRUE(read_bifurcation_arguments(quadratic_diagram({"--picture", "q.png"}), job, help, error)) << error;
+  ASSERT_TRUE(read_bifurcation_arguments(quadratic_diagram({"--picture", "q.PNG"}), job, help, error)) << error;
   EXPECT_EQ(job.settings.map_number, 1);
   EXPECT_EQ(job.settings.vary_slot, 1);
   EXPECT_EQ(job.settings.from, 0.0);
@@ -121,7 +121,7 @@ TEST(BifurcationArguments, GoodLinesAndDefaults) {
   EXPECT_EQ(job.width, 800);
   EXPECT_EQ(job.height, 600);
   ASSERT_TRUE(job.picture);
-  EXPECT_EQ(job.picture->path, "q.png");
+  EXPECT_EQ(job.picture->path, "q.PNG");
   EXPECT_EQ(job.picture->format, console::PictureFormat::Png);
   EXPECT_FALSE(job.data_path);
 
@@ -188,6 +188,22 @@ TEST(BifurcationArguments, BadLinesNameTheirOption) {
     EXPECT_NE(error.find(c.error), std::string::npos) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
   }
+}
+
+TEST(PictureFormat, TheExtensionInAnyCase) {
+  using console::PictureFormat;
+  const std::pair<const char*, std::optional<PictureFormat>> cases[] = {
+      {"a.png", PictureFormat::Png},
+      {"a.PNG", PictureFormat::Png},
+      {"dir.bmp/a.Png", PictureFormat::Png},
+      {"a.bmp", PictureFormat::Bitmap},
+      {"a.BMP", PictureFormat::Bitmap},
+      {"a.gif", std::nullopt},
+      {"png", std::nullopt},
+      {"a.png.txt", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& [path, format] : cases) EXPECT_EQ(picture_format_of(path), format) << path;
 }
 
 std::string file_text(const std::string& path) {
