@@ -32,7 +32,7 @@ constexpr OptionSpec kBifurcationOptions[] = {
     {kDataOption, "FILE"},         {kSizeOption, "WxH"}, {kHelpOption, ""},
 };
 
-constexpr std::string_view kBifurcationUsage =
+constexpr std::string_view kBifurcationUsageHead =
     "Usage: mapexplorer bifurcation --vary NAME=FROM:TO [OPTION]... --picture FILE\n"
     "       mapexplorer bifurcation --vary NAME=FROM:TO [OPTION]... --data FILE\n"
     "Draws the orbit (bifurcation) diagram of a map over one of its parameters, without a\n"
@@ -49,15 +49,9 @@ constexpr std::string_view kBifurcationUsage =
     "  --points P            points plotted per value, 1 to 999999 (default 200):\n"
     "                                                         --points 500\n"
     "\n"
-    "The map and its orbit (as for 'mapexplorer record'):\n"
-    "  --map M               the map, by number or name:     --map 2   or   --map henon\n"
-    "                        1 quadratic, 2 henon, 3 dissipative, 4 linear, 5 rl-diode\n"
-    "  --param NAME=VALUE    one for each parameter of the map except the one varied:\n"
-    "                                                         --param b=0.3\n"
-    "                        quadratic: lambda; henon: a, b; dissipative and linear:\n"
-    "                        lambda, k; rl-diode: A, d, N, beta\n"
-    "  --initial V1[,V2]     the initial state, one value per variable (two for henon,\n"
-    "                        dissipative and linear):         --initial 0.1,0.1\n"
+    "The map and its orbit (as for 'mapexplorer record'):\n";
+
+constexpr std::string_view kBifurcationUsageTail =
     "  --transient N         iterations discarded at each parameter value, 0 to 999999\n"
     "                        (default 1000):                  --transient 500\n"
     "  --variable 1|2        the variable plotted, 2 only for a two-variable map\n"
@@ -251,9 +245,7 @@ bool read_bifurcation_arguments(std::span<const std::string> arguments, Bifurcat
   }
   settings.map_number = map.map->number;
   settings.parameters = map.parameters;
-  for (std::size_t i = 0; i < map.initial.size() && i < settings.initial.size(); ++i) {
-    settings.initial[i] = map.initial[i];
-  }
+  settings.initial = initial_state(map);
   settings.n_transient = map.transient;
   settings.variable = map.variable;
   return true;
@@ -269,7 +261,9 @@ int run_bifurcation_command(int& argc, char** argv, std::span<const std::string>
     return kExitUsage;
   }
   if (help) {
-    std::fwrite(kBifurcationUsage.data(), 1, kBifurcationUsage.size(), stdout);
+    const std::string usage =
+        std::string(kBifurcationUsageHead) + map_option_help(true) + std::string(kBifurcationUsageTail);
+    std::fwrite(usage.data(), 1, usage.size(), stdout);
     return kExitSuccess;
   }
 

@@ -12,22 +12,16 @@ namespace {
 
 constexpr std::string_view kHelpOption = "--help";
 
-constexpr std::string_view kLyapunovUsage =
+constexpr std::string_view kLyapunovUsageHead =
     "Usage: mapexplorer lyapunov [OPTION]...\n"
     "Computes the Lyapunov exponents of one orbit of a map: one exponent per state variable,\n"
     "largest first, in nats per iteration, one per line on standard output. The orbit's\n"
     "tangent vectors are carried along by the map's Jacobian and made orthonormal again at\n"
     "every step; the exponents are the mean logarithms of their stretching.\n"
     "\n"
-    "The map and its orbit (as for 'mapexplorer record'):\n"
-    "  --map M               the map, by number or name:     --map 2   or   --map henon\n"
-    "                        1 quadratic, 2 henon, 3 dissipative, 4 linear, 5 rl-diode\n"
-    "  --param NAME=VALUE    one for each parameter of the map, named as the dialogue asks\n"
-    "                        for it:                          --param a=1.4 --param b=0.3\n"
-    "                        quadratic: lambda; henon: a, b; dissipative and linear:\n"
-    "                        lambda, k; rl-diode: A, d, N, beta\n"
-    "  --initial V1[,V2]     the initial state, one value per variable (two for henon,\n"
-    "                        dissipative and linear):         --initial 0.1,0.1\n"
+    "The map and its orbit (as for 'mapexplorer record'):\n";
+
+constexpr std::string_view kLyapunovUsageTail =
     "  --transient N         iterations discarded first, 0 to 999999 (default 1000):\n"
     "                                                         --transient 500\n"
     "  --length N            iterations measured, 2 to 999999 (default 999999):\n"
@@ -58,9 +52,7 @@ OrbitSettings orbit_settings_of(const MapSettings& settings) {
   OrbitSettings orbit;
   orbit.map_number = settings.map->number;
   orbit.parameters = settings.parameters;
-  for (std::size_t i = 0; i < settings.initial.size() && i < orbit.initial.size(); ++i) {
-    orbit.initial[i] = settings.initial[i];
-  }
+  orbit.initial = initial_state(settings);
   orbit.n_transient = settings.transient;
   orbit.length = settings.length;
   return orbit;
@@ -122,7 +114,8 @@ int run_lyapunov_command(std::span<const std::string> arguments) {
     return kExitUsage;
   }
   if (help) {
-    std::fwrite(kLyapunovUsage.data(), 1, kLyapunovUsage.size(), stdout);
+    const std::string usage = std::string(kLyapunovUsageHead) + map_option_help() + std::string(kLyapunovUsageTail);
+    std::fwrite(usage.data(), 1, usage.size(), stdout);
     return kExitSuccess;
   }
   const LyapunovSpectrum spectrum = lyapunov_spectrum(orbit);

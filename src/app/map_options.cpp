@@ -159,6 +159,29 @@ bool check_parameters_given(const MapSettings& settings, std::string& error, int
   return true;
 }
 
+std::array<double, 2> initial_state(const MapSettings& settings) {
+  std::array<double, 2> initial{0.0, 0.0};
+  std::copy_n(settings.initial.begin(), std::min(settings.initial.size(), initial.size()), initial.begin());
+  return initial;
+}
+
+std::string map_option_help(bool one_parameter_varied) {
+  std::string help =
+      "  --map M               the map, by number or name:     --map 2   or   --map henon\n"
+      "                        1 quadratic, 2 henon, 3 dissipative, 4 linear, 5 rl-diode\n";
+  help += one_parameter_varied
+              ? "  --param NAME=VALUE    one for each parameter of the map except the one varied:\n"
+                "                                                         --param b=0.3\n"
+              : "  --param NAME=VALUE    one for each parameter of the map, named as the dialogue asks\n"
+                "                        for it:                          --param a=1.4 --param b=0.3\n";
+  help +=
+      "                        quadratic: lambda; henon: a, b; dissipative and linear:\n"
+      "                        lambda, k; rl-diode: A, d, N, beta\n"
+      "  --initial V1[,V2]     the initial state, one value per variable (two for henon,\n"
+      "                        dissipative and linear):         --initial 0.1,0.1\n";
+  return help;
+}
+
 void apply_map_settings(const MapSettings& settings, DialogueState& state) {
   state.map_number = settings.map->number;
   state.nvar = settings.map->nvar;

@@ -62,6 +62,13 @@ bool read_map_options(const CommandLine& line, MapSettings& settings, std::strin
 // none excepted); otherwise false with an error naming the first one missing.
 bool check_parameters_given(const MapSettings& settings, std::string& error, int except_slot = 0);
 
+// The initial state as the analyses take it: the map's nvar values, then zeros.
+std::array<double, 2> initial_state(const MapSettings& settings);
+
+// The help lines of --map, --param and --initial as the commands show them; with
+// `one_parameter_varied`, --param is worded for a command that varies one parameter itself.
+std::string map_option_help(bool one_parameter_varied = false);
+
 // Puts the settings into a dialogue state for a recording (x0 and the working state made).
 void apply_map_settings(const MapSettings& settings, DialogueState& state);
 

@@ -19,21 +19,15 @@ constexpr OptionSpec kRecordOptions[] = {
     {kNoiseOption, "STD"}, {kSeedOption, "N"}, {kPictureOption, "FILE"}, {kProvenanceOption, ""}, {kHelpOption, ""},
 };
 
-constexpr std::string_view kRecordUsage =
+constexpr std::string_view kRecordUsageHead =
     "Usage: mapexplorer record [OPTION]... FILE\n"
     "Makes one recording without the dialogue and without a window, and writes its series to\n"
     "FILE exactly as the dialogue would for the same settings (one value per line, (F20.10),\n"
     "lines ended by CR LF).\n"
     "\n"
-    "The map and its trajectory (the dialogue's questions 1 to 6):\n"
-    "  --map M               the map, by number or name:     --map 2   or   --map henon\n"
-    "                        1 quadratic, 2 henon, 3 dissipative, 4 linear, 5 rl-diode\n"
-    "  --param NAME=VALUE    one for each parameter of the map, named as the dialogue asks\n"
-    "                        for it:                          --param a=1.4 --param b=0.3\n"
-    "                        quadratic: lambda; henon: a, b; dissipative and linear:\n"
-    "                        lambda, k; rl-diode: A, d, N, beta\n"
-    "  --initial V1[,V2]     the initial state, one value per variable (two for henon,\n"
-    "                        dissipative and linear):         --initial 0.1,0.1\n"
+    "The map and its trajectory (the dialogue's questions 1 to 6):\n";
+
+constexpr std::string_view kRecordUsageTail =
     "  --transient N         iterations discarded first, 0 to 999999 (default 1000):\n"
     "                                                         --transient 500\n"
     "  --length N            values to record, 2 to 999999 (default 10000):  --length 2000\n"
@@ -129,7 +123,8 @@ int run_record_command(int& argc, char** argv, std::span<const std::string> argu
     return kExitUsage;
   }
   if (help) {
-    std::fwrite(kRecordUsage.data(), 1, kRecordUsage.size(), stdout);
+    const std::string usage = std::string(kRecordUsageHead) + map_option_help() + std::string(kRecordUsageTail);
+    std::fwrite(usage.data(), 1, usage.size(), stdout);
     return kExitSuccess;
   }
   const JobResult result = run_recording_job(argc, argv, job, "record");
