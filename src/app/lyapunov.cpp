@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <span>
 
@@ -20,6 +21,19 @@ bool may_step(std::span<const double> state, std::int64_t steps_taken, LyapunovS
   }
   result.failed_at_step = steps_taken;
   return false;
+}
+
+// Looks at the stop request every few thousand steps: true (outcome Stopped) when it is set.
+bool stopped(const std::atomic<bool>* stop, std::int64_t steps_taken, LyapunovSpectrum& result) {
+  constexpr std::int64_t kStepsBetweenLooks = 4096;
+  if (stop == nullptr || steps_taken % kStepsBetweenLooks != 0 || !stop->load(std::memory_order_relaxed)) return false;
+  result.outcome = OrbitOutcome::Stopped;
+  result.failed_at_step = steps_taken;
+  return true;
+}
+
+std::string iterations(std::int64_t count) {
+  return std::to_string(count) + (count == 1 ? " iteration" : " iterations");
 }
 
 // Tangent vectors (columns) of the orthonormal frame carried along the orbit.
@@ -67,7 +81,7 @@ void advance_frame(const MapJacobian& jacobian, Frame& frame, double (&sums)[2])
 
 }  // namespace
 
-LyapunovSpectrum lyapunov_spectrum(const OrbitSettings& settings) {
+LyapunovSpectrum lyapunov_spectrum(const OrbitSettings& settings, const std::atomic<bool>* stop) {
   LyapunovSpectrum result;
   const MapEntry* entry = find_map(settings.map_number);
   if (entry == nullptr || settings.length < 1) {
@@ -80,7 +94,7 @@ LyapunovSpectrum lyapunov_spectrum(const OrbitSettings& settings) {
 
   std::int64_t steps_taken = 0;
   for (std::int64_t i = 0; i < settings.n_transient; ++i, ++steps_taken) {
-    if (!may_step(state, steps_taken, result)) return result;
+    if (!may_step(state, steps_taken, result) || stopped(stop, steps_taken, result)) return result;
     map_step(settings.map_number, settings.parameters, static_cast<std::int32_t>(i), state);
   }
 
@@ -88,7 +102,7 @@ LyapunovSpectrum lyapunov_spectrum(const OrbitSettings& settings) {
   double sums[2] = {0.0, 0.0};
   MapJacobian jacobian;
   for (std::int64_t i = 0; i < settings.length; ++i, ++steps_taken) {
-    if (!may_step(state, steps_taken, result)) return result;
+    if (!may_step(state, steps_taken, result) || stopped(stop, steps_taken, result)) return result;
     map_jacobian(settings.map_number, settings.parameters, state, jacobian);
     if (nvar == 1) {
       sums[0] += std::log(std::fabs(jacobian.entries[0][0]));
@@ -115,6 +129,34 @@ LyapunovSpectrum lyapunov_spectrum(const OrbitSettings& settings) {
   }
   std::sort(result.exponents.begin(), result.exponents.end(), std::greater<>());
   return result;
+}
+
+std::string exponent_lines(const LyapunovSpectrum& spectrum) {
+  std::string lines;
+  for (const double exponent : spectrum.exponents) {
+    char text[64];
+    if (std::isinf(exponent)) {
+      std::snprintf(text, sizeof text, "%s\n", exponent < 0 ? "-inf" : "inf");
+    } else {
+      std::snprintf(text, sizeof text, "%.10f\n", exponent);
+    }
+    lines += text;
+  }
+  return lines;
+}
+
+std::string orbit_failure_text(const LyapunovSpectrum& spectrum) {
+  switch (spectrum.outcome) {
+    case OrbitOutcome::Divergent:
+      return "the orbit goes to infinity (a state variable reaches 1000 in magnitude after " +
+             iterations(spectrum.failed_at_step) + "): it has no Lyapunov exponents";
+    case OrbitOutcome::NotANumber:
+      return "the orbit's state becomes NaN (not a number) after " + iterations(spectrum.failed_at_step) +
+             ": it has no Lyapunov exponents";
+    case OrbitOutcome::Stopped: return "the computation was stopped after " + iterations(spectrum.failed_at_step);
+    case OrbitOutcome::Bounded: break;
+  }
+  return {};
 }
 
 }  // namespace app

@@ -6,7 +6,9 @@
 // divergence limit (or whose state becomes NaN) has no exponents: the outcome says where.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "app/map_catalogue.h"
@@ -21,7 +23,7 @@ struct OrbitSettings {
   std::int64_t length = 10000;
 };
 
-enum class OrbitOutcome : std::uint8_t { Bounded, Divergent, NotANumber };
+enum class OrbitOutcome : std::uint8_t { Bounded, Divergent, NotANumber, Stopped };
 
 struct LyapunovSpectrum {
   OrbitOutcome outcome = OrbitOutcome::Bounded;
@@ -31,7 +33,13 @@ struct LyapunovSpectrum {
   std::vector<double> exponents;  // nvar values, largest first; empty unless Bounded
 };
 
-// Computes the spectrum for `settings` (a valid map number and length >= 1).
-LyapunovSpectrum lyapunov_spectrum(const OrbitSettings& settings);
+// Computes the spectrum for `settings` (a valid map number and length >= 1). When `stop` is
+// given and becomes true, the computation ends early with outcome Stopped.
+LyapunovSpectrum lyapunov_spectrum(const OrbitSettings& settings, const std::atomic<bool>* stop = nullptr);
+
+// The exponents of a bounded orbit, one per line ("%.10f", "-inf" for a superstable one).
+std::string exponent_lines(const LyapunovSpectrum& spectrum);
+// Why an orbit that is not bounded has no exponents, as one sentence without a line end.
+std::string orbit_failure_text(const LyapunovSpectrum& spectrum);
 
 }  // namespace app

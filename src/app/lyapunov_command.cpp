@@ -42,10 +42,6 @@ constexpr std::string_view kLyapunovUsageTail =
     "     to standard output and standard error says after how many iterations\n"
     "  4  standard output could not be written\n";
 
-std::string iterations(std::int64_t count) {
-  return std::to_string(count) + (count == 1 ? " iteration" : " iterations");
-}
-
 }  // namespace
 
 OrbitSettings orbit_settings_of(const MapSettings& settings) {
@@ -76,33 +72,6 @@ bool read_lyapunov_arguments(std::span<const std::string> arguments, OrbitSettin
   if (!line.has(kLengthOption)) settings.length = kDefaultLyapunovLength;
   orbit = orbit_settings_of(settings);
   return true;
-}
-
-std::string exponent_lines(const LyapunovSpectrum& spectrum) {
-  std::string lines;
-  for (const double exponent : spectrum.exponents) {
-    char text[64];
-    if (std::isinf(exponent)) {
-      std::snprintf(text, sizeof text, "%s\n", exponent < 0 ? "-inf" : "inf");
-    } else {
-      std::snprintf(text, sizeof text, "%.10f\n", exponent);
-    }
-    lines += text;
-  }
-  return lines;
-}
-
-std::string orbit_failure_text(const LyapunovSpectrum& spectrum) {
-  switch (spectrum.outcome) {
-    case OrbitOutcome::Divergent:
-      return "the orbit goes to infinity (a state variable reaches 1000 in magnitude after " +
-             iterations(spectrum.failed_at_step) + "): it has no Lyapunov exponents";
-    case OrbitOutcome::NotANumber:
-      return "the orbit's state becomes NaN (not a number) after " + iterations(spectrum.failed_at_step) +
-             ": it has no Lyapunov exponents";
-    case OrbitOutcome::Bounded: break;
-  }
-  return {};
 }
 
 int run_lyapunov_command(std::span<const std::string> arguments) {

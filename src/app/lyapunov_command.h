@@ -26,11 +26,6 @@ OrbitSettings orbit_settings_of(const MapSettings& settings);
 bool read_lyapunov_arguments(std::span<const std::string> arguments, OrbitSettings& orbit, bool& help,
                              std::string& error);
 
-// The exponents of a bounded orbit, one per line ("%.10f", "-inf" for a superstable one).
-std::string exponent_lines(const LyapunovSpectrum& spectrum);
-// Why an orbit that is not bounded has no exponents, as one sentence without a line end.
-std::string orbit_failure_text(const LyapunovSpectrum& spectrum);
-
 // Runs the command: the exit status (exit_status.h).
 int run_lyapunov_command(std::span<const std::string> arguments);
 
