@@ -29,8 +29,15 @@ BifurcationDiagram compute_diagram(const BifurcationSettings& settings, int widt
                                    const BifurcationSink& data = {}, const std::atomic<bool>* stop = nullptr);
 
 // The title and axis names of the diagram: the map's heading and the parameters held fixed
-// ("Henon map: b = 0.3"), the varied parameter's name, the variable's name (x or y).
+// ("Henon map: b = 0.3"), the varied parameter's name, the variable's name (x or y). The
+// note (the points left out) is filled in by compute_diagram.
 DiagramLabels diagram_labels(const BifurcationSettings& settings);
+
+// A number in the fewest digits that read back to it ("0.3", "2", "1e-05").
+std::string shortest_text(double value);
+// The map's parameters in asking order, "a = 1.4, b = 0.3", without the one in slot
+// `left_out_slot` (0: none left out).
+std::string parameter_values_text(int map_number, const MapParameters& parameters, int left_out_slot = 0);
 
 // The name of the parameter in `slot` of the map, as the dialogue's prompt names it; empty
 // when the map has no such parameter.

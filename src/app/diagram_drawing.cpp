@@ -58,6 +58,7 @@ void draw_labels(const DiagramLayout& layout, const DiagramAxis& parameter, cons
   draw_text_at(layout.left, below, parameter_low);
   draw_text_at((layout.left + layout.right - text_width(labels.parameter_name)) / 2, below, labels.parameter_name);
   draw_text_at(layout.right - text_width(parameter_high), below, parameter_high);
+  if (!labels.note.empty()) draw_text_at(layout.left, below + kLabelHeight + kLabelGap / 2, labels.note);
 
   // The value labels end just left of the frame's ticks.
   const auto left_of = [&layout](std::string_view text) {

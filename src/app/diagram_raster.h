@@ -50,6 +50,7 @@ struct DiagramLabels {
   std::string title;
   std::string parameter_name;  // under the parameter (horizontal) axis
   std::string variable_name;   // beside the value (vertical) axis
+  std::string note;            // below the parameter's labels (points left out); may be empty
 };
 
 // A range end as an axis label: six significant digits, no trailing zeros ("0", "1.4",
