@@ -29,6 +29,9 @@ enum Command : int {
   kPaste = 1021,
   kClearPaste = 1022,
   kInput = 1023,
+  // The Analysis popup (after Help), when the program offers analyses.
+  kBifurcationDiagram = 1030,
+  kLyapunovExponents = 1031,
 };
 
 // The first identifier of the Window popup's list of child windows.

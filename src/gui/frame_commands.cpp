@@ -1,6 +1,7 @@
 // The frame's menu commands: Exit, Paste and Clear Paste, Size To Fit and Full Screen, Pause
 // and Resume, the arrangement of the child windows, Input, the status bar, help and About.
-// Select, Copy, Save and Print go to the WindowCommands handler.
+// Select, Copy, Save and Print go to the WindowCommands handler, the Analysis popup's commands
+// to the AnalysisCommands handler.
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "gui/analysis_commands.h"
 #include "gui/child_sub_window.h"
 #include "gui/child_view.h"
 #include "gui/command_ids.h"
@@ -130,7 +132,10 @@ void FrameWindow::run_command(int command) {
       return;
     }
     case kAbout: show_about(); return;
-    default: return;  // not a command of this frame
+    default:
+      // The Analysis popup's commands, when the frame has them; any other is none of its own.
+      if (options_.analysis != nullptr) options_.analysis->run_command(command, this);
+      return;
   }
 }
 

@@ -100,6 +100,12 @@ QAction* FrameMenus::add_item(QMenu* popup, const QString& text, int command) {
   return action;
 }
 
+QMenu* FrameMenus::append_popup(const QString& title, const std::vector<std::pair<QString, int>>& items) {
+  QMenu* popup = add_popup(title, fallback_popup_->parentWidget());
+  for (const auto& [text, command] : items) add_item(popup, text, command);
+  return popup;
+}
+
 void FrameMenus::install(QMenuBar* bar, bool full) {
   if (bar == nullptr) return;
   for (QAction* action : bar->actions()) bar->removeAction(action);

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "gui/menu_states.h"
@@ -42,6 +43,9 @@ class FrameMenus final : public QObject {
   FrameMenus(QWidget* owner, MenuHooks hooks);
   ~FrameMenus() override;
 
+  // Appends a popup of `items` (text, command) to the full bar, after the six: the numbers
+  // of those popups and their items stay as they are.
+  QMenu* append_popup(const QString& title, const std::vector<std::pair<QString, int>>& items);
   // Shows the full bar or the fallback bar on `bar`.
   void install(QMenuBar* bar, bool full);
   bool full_installed() const { return full_installed_; }
@@ -71,7 +75,7 @@ class FrameMenus final : public QObject {
   QAction* add_item(QMenu* popup, const QString& text, int command);
 
   MenuHooks hooks_;
-  QList<QMenu*> popups_;  // the full bar's six popups
+  QList<QMenu*> popups_;  // the full bar's popups: the six, then any appended
   QMenu* fallback_popup_ = nullptr;
   QMenu* window_popup_ = nullptr;
   QAction* state_action_ = nullptr;

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "gui/analysis_commands.h"
 #include "gui/child_sub_window.h"
 #include "gui/child_view.h"
 #include "gui/command_ids.h"
@@ -79,6 +80,7 @@ FrameWindow::FrameWindow(console::ConsoleCore& core, FrameOptions options)
     if (position >= 0 && position < list.size()) activate_child(list[position]);
   };
   menus_ = std::make_unique<FrameMenus>(this, std::move(hooks));
+  if (options_.analysis != nullptr) options_.analysis->install(*menus_);
   // The fallback bar until a child window is active.
   menus_->install(menuBar(), false);
   QObject::connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {

@@ -33,6 +33,7 @@ class QMdiSubWindow;
 
 namespace gui {
 
+class AnalysisCommands;
 class ChildSubWindow;
 class ChildView;
 class FrameMenus;
@@ -52,6 +53,9 @@ struct FrameOptions {
   std::function<bool(const QString& file, std::optional<int> context)> open_help;
   // Select, Copy, Save and Print (not owned); null: those commands do nothing.
   WindowCommands* window_commands = nullptr;
+  // The Analysis popup after Help and its commands (not owned); null: the bar has no such
+  // popup.
+  AnalysisCommands* analysis = nullptr;
   // Beeps go here instead of the display's bell (tests count them).
   std::function<void()> beep;
 };

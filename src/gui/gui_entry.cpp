@@ -12,6 +12,7 @@
 
 #include "console/console_entry.h"
 #include "console/runtime_bridge.h"
+#include "gui/analysis_commands.h"
 #include "gui/frame_window.h"
 #include "gui/gui_presentation.h"
 #include "gui/picture_commands.h"
@@ -47,6 +48,7 @@ int run_gui(int& argc, char** argv, const GuiOptions& options,
   GuiPresentation presentation;
   // Made before the frame and gone after it: the frame refers to it until it is destroyed.
   PictureCommands own_commands;
+  AnalysisCommands analysis(options.analysis);
   WindowCommands* commands = options.window_commands != nullptr ? options.window_commands : &own_commands;
   std::unique_ptr<FrameWindow> frame;
   console::ConsoleOptions console_options;
@@ -60,7 +62,12 @@ int run_gui(int& argc, char** argv, const GuiOptions& options,
     FrameOptions frame_options;
     frame_options.settings_file = options.settings_file;
     frame_options.window_commands = commands;
-    frame_options.closing = [&presentation] { presentation.frame_gone(); };
+    if (!options.analysis.maps.empty()) frame_options.analysis = &analysis;
+    frame_options.closing = [&presentation, &analysis] {
+      // An analysis in progress stops before the console goes.
+      analysis.shut_down();
+      presentation.frame_gone();
+    };
     frame_options.closed = [](int code) { QCoreApplication::exit(code); };
     frame = std::make_unique<FrameWindow>(core, std::move(frame_options));
     own_commands.attach(frame.get(), &core);

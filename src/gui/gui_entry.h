@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "console/console_core.h"
+#include "gui/analysis_hooks.h"
 
 namespace gui {
 
@@ -27,6 +28,9 @@ struct GuiOptions {
   // Select, Copy, Save and Print (not owned); null: the frame's own (PictureCommands with
   // Qt's dialogs).
   WindowCommands* window_commands = nullptr;
+  // The analyses the program offers in an Analysis popup after Help; without maps the
+  // frame has no such popup.
+  AnalysisHooks analysis;
 };
 
 // Runs `program` (its result is the exit code) on the console in the frame; `prepare` runs
