@@ -1,12 +1,13 @@
 #include "app/bifurcation_command.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
 #include <vector>
 
+#include "app/analysis_windows.h"
 #include "app/bifurcation_diagram.h"
-#include "app/diagram_drawing.h"
 #include "app/exit_status.h"
 #include "app/map_options.h"
 #include "app/option_values.h"
@@ -203,17 +204,9 @@ struct DiagramRun {
 // thread of the terminal presentation).
 void draw_and_save(const BifurcationJob& job, const BifurcationDiagram& diagram, DiagramRun& run,
                    const std::string& prefix) {
-  const int window = console::open_own_picture_window("Bifurcation Diagram", job.width, job.height);
-  if (window < 0) {
-    write_standard_error(prefix + picture_not_written(job.picture->path, console::get_graphics_status()) + "\n");
-    run.all_written = false;
-    return;
-  }
-  const int previous = console::exchange_active_window(window);
-  draw_diagram(diagram.layout, diagram.parameter_axis, diagram.value_axis, diagram.labels, diagram.raster);
-  console::exchange_active_window(previous);
-  console::finish_own_window(window);
-  const int status = console::save_window_picture(window, job.picture->path, job.picture->format);
+  const int window = show_diagram_window(diagram);
+  const int status = window < 0 ? std::min<int>(console::get_graphics_status(), console::kStatusFailure)
+                                : console::save_window_picture(window, job.picture->path, job.picture->format);
   if (status != console::kStatusOk) {
     write_standard_error(prefix + picture_not_written(job.picture->path, status) + "\n");
     run.all_written = false;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/dialogue_state.h"
+#include "app/last_recording.h"
 #include "app/prompt_read.h"
 #include "app/provenance_file.h"
 #include "app/recording.h"
@@ -110,6 +111,7 @@ void ask_settings(DialogueState& state) {
 
 // One recording, and on request its provenance sidecar.
 void record(DialogueState& state, TrajectoryObserver* plot, bool write_provenance) {
+  publish_last_recording(state);
   if (!write_provenance) {
     record_series(state, plot);
     return;

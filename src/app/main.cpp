@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/analysis_menu.h"
 #include "app/bifurcation_command.h"
 #include "app/command_line.h"
 #include "app/dialogue.h"
@@ -209,7 +210,10 @@ int main(int argc, char** argv) {
     app::run_dialogue(&plot, provenance);
   };
   if (terminal) return terminal::run_terminal_program(argc, argv, arguments, options, dialogue);
+  // The Analysis menu's work runs beside the dialogue; the frame stops it when it closes.
+  app::AnalysisRunner analysis_runner;
   gui::GuiOptions gui_options;
   gui_options.initial_settings = initial_settings;
+  gui_options.analysis = app::analysis_hooks(analysis_runner);
   return gui::run_gui_program(argc, argv, arguments, gui_options, dialogue);
 }

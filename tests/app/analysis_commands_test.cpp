@@ -1,6 +1,7 @@
 // The command lines of lyapunov and bifurcation: good lines give the settings with their
-// defaults, bad ones a one-line error that names the option; the exponents' text; and the
-// points file, whose failures are reported rather than lost.
+// defaults, bad ones a one-line error that names the option; the exponents' text; the points
+// file, whose failures are reported rather than lost; and the Analysis menu's settings,
+// which start from the last recording and are checked before a run starts.
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/analysis_menu.h"
 #include "app/bifurcation_command.h"
+#include "app/last_recording.h"
 #include "app/lyapunov_command.h"
 #include "app/points_file.h"
 
@@ -238,6 +241,107 @@ TEST(PointsFile, WritesTwoColumnsAndReportsEveryFailure) {
   for (int i = 0; i < 10000; ++i) full.write(i, i);
   EXPECT_FALSE(full.close(error));
   EXPECT_NE(error.find("cannot write the points to /dev/full"), std::string::npos) << error;
+}
+
+// ---- the Analysis menu's settings ----
+
+TEST(AnalysisMenuSettings, StartFromTheLastRecording) {
+  EXPECT_FALSE(last_recording());
+  const gui::AnalysisSettings before = starting_settings(std::nullopt);
+  EXPECT_EQ(before.map, 0);
+  EXPECT_EQ(before.parameters, std::vector<double>{1.9});
+  EXPECT_EQ(before.initial, std::vector<double>{0.1});
+  EXPECT_EQ(before.from, 0.0);
+  EXPECT_EQ(before.to, 2.0);
+  EXPECT_EQ(before.length, kDefaultLyapunovLength);
+  EXPECT_EQ(before.steps, kDefaultDiagramSteps);
+  EXPECT_EQ(before.points, kDefaultDiagramPoints);
+  EXPECT_EQ(before.width, 800);
+  EXPECT_EQ(before.height, 600);
+
+  DialogueState state;
+  state.map_number = 2;
+  state.nvar = 2;
+  state.parameters = {1.5, 0.3, 7.0, 7.0};
+  state.x0.allocate(2);
+  state.x0[0] = 0.2;
+  state.x0[1] = -0.1;
+  state.n_transient = 50;
+  state.n_series = 300;
+  state.record_variable = 2;
+  publish_last_recording(state);
+  const std::optional<RecordingSettings> recording = last_recording();
+  ASSERT_TRUE(recording);
+  EXPECT_EQ(recording->map_number, 2);
+  EXPECT_EQ(recording->length, 300);
+
+  const gui::AnalysisSettings after = starting_settings(recording);
+  EXPECT_EQ(after.map, 1);
+  EXPECT_EQ(after.parameters, (std::vector<double>{1.5, 0.3}));
+  EXPECT_EQ(after.initial, (std::vector<double>{0.2, -0.1}));
+  EXPECT_EQ(after.transient, 50);
+  EXPECT_EQ(after.variable, 2);
+  // The example's range of a, widened to take in the recording's a = 1.5.
+  EXPECT_EQ(after.varied, 0);
+  EXPECT_EQ(after.from, 0.0);
+  EXPECT_EQ(after.to, 1.5);
+}
+
+TEST(AnalysisMenuSettings, SettingsOutOfRangeAreRefusedWithTheReason) {
+  gui::AnalysisSettings good = starting_settings(std::nullopt);
+  struct Case {
+    const char* label;
+    void (*spoil)(gui::AnalysisSettings&);
+    const char* reason;  // null: accepted
+  };
+  const Case cases[] = {
+      {"as it starts", [](gui::AnalysisSettings&) {}, nullptr},
+      {"map 6", [](gui::AnalysisSettings& s) { s.map = 5; }, "do not fit"},
+      {"two parameters for one",
+       [](gui::AnalysisSettings& s) {
+         s.parameters = {1.0, 2.0};
+       },
+       "do not fit"},
+      {"no initial state", [](gui::AnalysisSettings& s) { s.initial.clear(); }, "do not fit"},
+      {"transient", [](gui::AnalysisSettings& s) { s.transient = -1; }, "transient"},
+      {"infinite range", [](gui::AnalysisSettings& s) { s.to = std::numeric_limits<double>::infinity(); },
+       "From and To"},
+      {"NaN range", [](gui::AnalysisSettings& s) { s.from = std::numeric_limits<double>::quiet_NaN(); }, "From and To"},
+      {"no steps", [](gui::AnalysisSettings& s) { s.steps = 0; }, "parameter values"},
+      {"too many points", [](gui::AnalysisSettings& s) { s.points = 1000000; }, "parameter values"},
+      {"variable 2 of one", [](gui::AnalysisSettings& s) { s.variable = 2; }, "variable"},
+      {"varied parameter 2 of one", [](gui::AnalysisSettings& s) { s.varied = 1; }, "parameter to vary"},
+      {"narrow picture", [](gui::AnalysisSettings& s) { s.width = 100; }, "picture"},
+      {"tall picture", [](gui::AnalysisSettings& s) { s.height = 9000; }, "picture"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    gui::AnalysisSettings settings = good;
+    c.spoil(settings);
+    BifurcationSettings diagram;
+    std::string error;
+    const bool accepted = diagram_settings_of(settings, diagram, error);
+    if (c.reason == nullptr) {
+      ASSERT_TRUE(accepted) << error;
+      EXPECT_EQ(diagram.map_number, 1);
+      EXPECT_EQ(diagram.vary_slot, 1);
+      EXPECT_EQ(diagram.to, 2.0);
+      EXPECT_EQ(diagram.initial[0], 0.1);
+      continue;
+    }
+    EXPECT_FALSE(accepted);
+    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+  }
+
+  OrbitSettings orbit;
+  std::string error;
+  ASSERT_TRUE(spectrum_settings_of(good, orbit, error)) << error;
+  EXPECT_EQ(orbit.map_number, 1);
+  EXPECT_EQ(orbit.parameters.p1, 1.9);
+  EXPECT_EQ(orbit.length, kDefaultLyapunovLength);
+  good.length = 1;
+  EXPECT_FALSE(spectrum_settings_of(good, orbit, error));
+  EXPECT_NE(error.find("iterations measured"), std::string::npos) << error;
 }
 
 }  // namespace
