@@ -300,10 +300,25 @@ void FrameWindow::remove_child(int index) {
   if (sub == nullptr) return;
   if (full_screen_ && full_screen_->view() == sub->view()) leave_full_screen();
   sub->view()->detach();
+  // The child closed by the user is hidden by now: the one last activated tells.
+  const bool was_active = last_active_ == sub || mdi_->currentSubWindow() == sub;
   if (last_active_ == sub) last_active_ = nullptr;
   mdi_->removeSubWindow(sub);
   delete sub;
   refresh_child_list();
+  // As in an MDI client, the child on top of those left becomes active when the active one
+  // goes, so that the keyboard and the full menu bar stay with the frame.
+  if (was_active) {
+    const QList<ChildSubWindow*> left = shown_children();
+    const QList<QMdiSubWindow*> stacking = mdi_->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
+      auto* child = dynamic_cast<ChildSubWindow*>(*it);
+      if (child != nullptr && left.contains(child)) {
+        activate_child(child);
+        break;
+      }
+    }
+  }
   activation_changed();
 }
 

@@ -128,6 +128,27 @@ TEST_F(ClosingTest, AKeptWindowGainsClosedInItsTitleAndThenClosesForGood) {
   }
 }
 
+TEST_F(ClosingTest, ClosingTheActiveChildActivatesTheOneOnTop) {
+  std::atomic<int> input{0};
+  std::atomic<int> result{0};
+  auto program = run_program([&] {
+    input.store(open_window("Input Window", 10));
+    core_->write_text(input.load(), "question");
+    result.store(open_window("Result", 11));
+    core_->write_text(result.load(), "text");
+    core_->close_unit_window(result.load(), true);
+  });
+  ASSERT_TRUE(join_program());
+  ASSERT_TRUE(wait_until([&] {
+    gui::ChildSubWindow* sub = frame_->sub_window(result.load());
+    return sub != nullptr && sub->closable() && frame_->active_window() == result.load();
+  }));
+  key(result.load(), Qt::Key_F4, Qt::ControlModifier);
+  ASSERT_TRUE(wait_until([&] { return frame_->sub_window(result.load()) == nullptr; }));
+  EXPECT_EQ(frame_->active_window(), input.load());
+  EXPECT_TRUE(frame_->menus().full_installed());
+}
+
 TEST_F(ClosingTest, AWindowClosedWithoutKeepIsRemoved) {
   std::atomic<int> window{0};
   auto program = run_program([&] {
