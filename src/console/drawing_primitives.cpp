@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "console/console_core.h"
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console/raster.h"
 
 namespace console {

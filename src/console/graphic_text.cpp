@@ -11,7 +11,7 @@
 
 #include "console/console_core.h"
 #include "console/font_specification.h"
-#include "console/palette.h"
+#include "console/graphics_status.h"
 
 namespace console {
 

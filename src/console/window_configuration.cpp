@@ -6,6 +6,7 @@
 #include <new>
 
 #include "console/console_core.h"
+#include "console/graphics_status.h"
 #include "console/palette.h"
 #include "console/window_image.h"
 

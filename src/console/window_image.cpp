@@ -12,7 +12,7 @@
 #include <climits>
 #include <cstring>
 
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console/raster.h"
 
 namespace console {

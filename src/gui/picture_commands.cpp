@@ -10,7 +10,7 @@
 #include <string>
 
 #include "console/console_core.h"
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "gui/child_view.h"
 #include "gui/command_ids.h"
 #include "gui/dialogs.h"

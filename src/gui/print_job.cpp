@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "console/console_core.h"
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "gui/picture_dialogs.h"
 #include "gui/print_progress_dialog.h"
 

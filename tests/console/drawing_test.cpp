@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console_test_support.h"
 
 namespace console_test {

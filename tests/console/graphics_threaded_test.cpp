@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console_test_support.h"
 
 namespace console_test {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console_test_support.h"
 
 namespace console_test {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "console/graphics_status.h"
 #include "console/palette.h"
 #include "console/window_image.h"
 #include "console_test_support.h"
