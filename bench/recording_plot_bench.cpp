@@ -84,10 +84,10 @@ Times on_program_thread(console::ConsoleCore& core, const std::function<int()>& 
   while (!done) {
     const int window = painted();
     if (window > 0) {
-      core.with_surface(window, [](const console::ChildWindowRecord& record, const QRect& dirty) {
+      core.with_surface(window, [](const QImage& surface, const QRect& dirty) {
         // Read what changed, as a paint would copy it to the screen.
         volatile std::uint32_t sum = 0;
-        for (int y = dirty.top(); y <= dirty.bottom(); y += 8) sum = sum + record.surface.pixel(dirty.left(), y);
+        for (int y = dirty.top(); y <= dirty.bottom(); y += 8) sum = sum + surface.pixel(dirty.left(), y);
       });
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(16));

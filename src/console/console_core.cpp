@@ -239,14 +239,14 @@ std::optional<WindowInfo> ConsoleCore::window_info(int index) const {
   return info;
 }
 
-bool ConsoleCore::with_surface(int index, const std::function<void(const ChildWindowRecord&, const QRect&)>& paint) {
+bool ConsoleCore::with_surface(int index, const std::function<void(const QImage&, const QRect&)>& paint) {
   auto record = table_.find(index);
   if (!record) return false;
   std::lock_guard lock(record->draw_lock);
   const QRect dirty = record->dirty;
   record->dirty = QRect();
   record->repaint_pending.store(false);
-  if (paint) paint(*record, dirty);
+  if (paint) paint(record->surface, dirty);
   return true;
 }
 
