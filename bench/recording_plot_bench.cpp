@@ -139,9 +139,11 @@ std::vector<app::PixelPoint> attractor_pixels() {
   const auto [y_low, y_high] = std::minmax_element(ys.begin(), ys.begin() + 100);
   const double dx = (*x_high - *x_low) * 0.1;
   const double dy = (*y_high - *y_low) * 0.1;
+  const app::AxisScale horizontal = app::AxisScale::of(*x_low - dx, dx + *x_high);
+  const app::AxisScale vertical = app::AxisScale::of(*y_low - dy, dy + *y_high);
   std::vector<app::PixelPoint> pixels;
   for (std::size_t i = 0; i < xs.size(); ++i) {
-    if (const auto p = app::upper_panel_point(xs[i], ys[i], *x_low - dx, dx + *x_high, *y_low - dy, dy + *y_high)) {
+    if (const auto p = app::upper_panel_point(xs[i], ys[i], horizontal, vertical)) {
       pixels.push_back(*p);
     }
   }

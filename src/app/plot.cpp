@@ -71,12 +71,6 @@ int inner_offset(double value, const AxisScale& axis) {
 
 }  // namespace
 
-std::optional<PixelPoint> upper_panel_point(double horizontal, double vertical, double horizontal_low,
-                                            double horizontal_high, double vertical_low, double vertical_high) {
-  return upper_panel_point(horizontal, vertical, AxisScale::of(horizontal_low, horizontal_high),
-                           AxisScale::of(vertical_low, vertical_high));
-}
-
 std::optional<PixelPoint> upper_panel_point(double horizontal, double vertical, const AxisScale& horizontal_axis,
                                             const AxisScale& vertical_axis) {
   const int sx = inner_offset(horizontal, horizontal_axis);
@@ -84,11 +78,6 @@ std::optional<PixelPoint> upper_panel_point(double horizontal, double vertical, 
   const int sy = inner_offset(vertical, vertical_axis);
   if (sy < 0) return std::nullopt;
   return PixelPoint{kUpperLeft + sx, kUpperBottom - sy};
-}
-
-std::optional<PixelSegment> lower_panel_segment(std::int32_t m, std::int32_t count, double previous, double current,
-                                                double low, double high) {
-  return lower_panel_segment(m, count, previous, current, AxisScale::of(low, high));
 }
 
 std::optional<PixelSegment> lower_panel_segment(std::int32_t m, std::int32_t count, double previous, double current,

@@ -56,16 +56,12 @@ struct PixelSegment {
   friend bool operator==(const PixelSegment&, const PixelSegment&) = default;
 };
 
-// The pixel of the upper panel for the pair (horizontal, vertical) with their ranges, when it
-// lies strictly inside the frame.
-std::optional<PixelPoint> upper_panel_point(double horizontal, double vertical, double horizontal_low,
-                                            double horizontal_high, double vertical_low, double vertical_high);
+// The pixel of the upper panel for the pair (horizontal, vertical) on their axes, when it lies
+// strictly inside the frame.
 std::optional<PixelPoint> upper_panel_point(double horizontal, double vertical, const AxisScale& horizontal_axis,
                                             const AxisScale& vertical_axis);
-// The segment of the lower panel from series point m - 1 to point m (2 <= m <= count), when
-// both ends lie strictly between the frame's top and bottom.
-std::optional<PixelSegment> lower_panel_segment(std::int32_t m, std::int32_t count, double previous, double current,
-                                                double low, double high);
+// The segment of the lower panel from series point m - 1 to point m (2 <= m <= count) on the
+// value axis, when both ends lie strictly between the frame's top and bottom.
 std::optional<PixelSegment> lower_panel_segment(std::int32_t m, std::int32_t count, double previous, double current,
                                                 const AxisScale& axis);
 

@@ -66,7 +66,9 @@ class UpperPanelTest : public ::testing::TestWithParam<UpperCase> {};
 
 TEST_P(UpperPanelTest, PointStrictlyInsideTheFrame) {
   const UpperCase& c = GetParam();
-  EXPECT_EQ(app::upper_panel_point(c.h, c.v, c.h_low, c.h_high, c.v_low, c.v_high), c.expected);
+  EXPECT_EQ(
+      app::upper_panel_point(c.h, c.v, app::AxisScale::of(c.h_low, c.h_high), app::AxisScale::of(c.v_low, c.v_high)),
+      c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -97,7 +99,8 @@ class LowerPanelTest : public ::testing::TestWithParam<LowerCase> {};
 
 TEST_P(LowerPanelTest, SegmentBetweenSuccessivePoints) {
   const LowerCase& c = GetParam();
-  EXPECT_EQ(app::lower_panel_segment(c.m, c.count, c.previous, c.current, c.low, c.high), c.expected);
+  EXPECT_EQ(app::lower_panel_segment(c.m, c.count, c.previous, c.current, app::AxisScale::of(c.low, c.high)),
+            c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
