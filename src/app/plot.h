@@ -38,10 +38,6 @@ struct AxisScale {
   static AxisScale of(double low, double high);
 };
 
-// The scaled offset trunc(((v - low) x (1 / (high - low))) x 200), truncated toward zero;
-// nothing when high equals low or the result is NaN. Kept as a double, so that no value
-// wraps before it is clipped.
-std::optional<double> scaled_offset(double value, double low, double high);
 // The time axis: trunc(k x (1 / m) x 300) for series point k of m.
 int time_offset(std::int32_t k, std::int32_t m);
 
