@@ -278,16 +278,4 @@ void ConsoleCore::set_window_view(int index, int scroll_x, int scroll_y, bool fi
   record->fit_to_window = fit_to_window;
 }
 
-void ConsoleCore::set_selection_active(int index, bool active) {
-  auto record = table_.find(index);
-  if (!record) return;
-  std::lock_guard lock(record->draw_lock);
-  record->selecting = active;
-  if (!active) {
-    record->marking = false;
-    record->selection_anchor_x = record->selection_anchor_y = -1;
-    record->selection_current_x = record->selection_current_y = -1;
-  }
-}
-
 }  // namespace console

@@ -280,7 +280,6 @@ class ConsoleCore final : public CoreAccess {
   bool with_surface(int index, const std::function<void(const QImage& surface, const QRect& dirty)>& paint) override;
   void set_window_focus(int index, bool focus) override;
   void set_window_view(int index, int scroll_x, int scroll_y, bool fit_to_window) override;
-  void set_selection_active(int index, bool active);
 
   // ---- selection and copy (window_selection.cpp; GUI thread, program paused) ----
   // What a selection may cover in the window; nothing when there is no such window or it
