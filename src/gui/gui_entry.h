@@ -18,9 +18,10 @@ class WindowCommands;
 
 struct GuiOptions {
   // The program's initial-settings hook (INITIALSETTINGS): called once on the GUI thread
-  // before the frame exists. It may ask for the frame's state and size with
-  // core.set_window_size(console::kFrameUnit, ...) (console_core.h), which is recorded and applied when the
-  // frame is first shown. Returning false shows error box 7 ("INITIALMENU failed").
+  // before the frame exists, with the whole core (console_core.h). It may ask for the frame's
+  // state and size with core.set_window_size(console::kFrameUnit, ...), which is recorded and
+  // applied when the frame is first shown. Returning false shows error box 7 ("INITIALMENU
+  // failed").
   std::function<bool(console::ConsoleCore& core)> initial_settings;
   // The INI file of the profile key "ZODAVeveziviz"; empty: the user's file for the program.
   QString settings_file;
