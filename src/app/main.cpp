@@ -37,7 +37,16 @@ constexpr std::string_view kUsage =
     "  --version               show the version and exit\n"
     "\n"
     "In the terminal, standard input supplies the answers, one per line, and standard output\n"
-    "shows the dialogue. The explorer exits with status 0 when the dialogue ends.\n";
+    "shows the dialogue.\n"
+    "\n"
+    "Exit status:\n"
+    "  0      the dialogue ended\n"
+    "  1      standard input ended while a question waited, or control-BREAK (SIGQUIT)\n"
+    "  2      window-CLOSE (SIGHUP), or a wrong option\n"
+    "  130    control-C (SIGINT)\n"
+    "  143    SIGTERM\n"
+    "  other  a run-time error ended the program: its error number\n"
+    "Except for a wrong option, every file is written and closed first.\n";
 
 // Qt keeps per-user runtime files under XDG_RUNTIME_DIR and warns on standard error when it is
 // not set (as in a plain terminal session or a CI job). Give it the directory it would

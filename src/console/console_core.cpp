@@ -101,6 +101,11 @@ bool ConsoleCore::register_exit_routine(std::function<void()> routine) {
   return true;
 }
 
+void ConsoleCore::set_program_end_claim(std::function<bool()> claim) {
+  std::lock_guard lock(hooks_mutex_);
+  program_end_claim_ = std::move(claim);
+}
+
 void ConsoleCore::run_exit_routines() {
   std::vector<std::function<void()>> routines;
   {

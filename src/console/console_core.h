@@ -166,6 +166,10 @@ class ConsoleCore {
   // The exit list: at most 32 routines, run once, in the order registered.
   bool register_exit_routine(std::function<void()> routine);
   void run_exit_routines();
+  // Who ends the program when two ends race: `claim` answers false while an end that the
+  // runtime handles itself (a console event such as control-C) is pending or under way.
+  // Unset: every claim succeeds.
+  void set_program_end_claim(std::function<bool()> claim);
 
   // ---- pause gate: every program-thread entry holds a GateScope ----
   class GateScope {
@@ -338,6 +342,10 @@ class ConsoleCore {
   bool program_end_started() const { return program_end_started_.load(); }
   // Exit (Ctrl+C, File > Exit): the frame is closed without a question.
   void request_exit();
+  // Asked by a presentation before it ends the program for a reason of its own (end of
+  // input): false when a console event ends the program instead, and the presentation must
+  // then leave the ending to it.
+  bool claim_program_end();
   // The frame is being destroyed: runs the exit list, releases a program thread waiting at
   // the end, and returns the process exit code (the program's when it has finished,
   // otherwise `code_if_running`).
@@ -416,6 +424,7 @@ class ConsoleCore {
   std::function<int(std::int32_t)> unit_mapper_;
   std::function<void(int)> pending_line_end_writer_;
   std::vector<std::function<void()>> exit_routines_;
+  std::function<bool()> program_end_claim_;
   bool exit_routines_run_ = false;
 
   mutable std::mutex frame_mutex_;

@@ -81,6 +81,30 @@ void LineEditor::clear_paste() {
   paste_pending_ = false;
 }
 
+LineEditor::Expansion LineEditor::expand(std::string_view raw, int room_bytes) {
+  const std::size_t room = static_cast<std::size_t>(std::max(0, room_bytes));
+  Expansion expansion;
+  std::size_t write = 0;
+  for (; expansion.taken < raw.size(); ++expansion.taken) {
+    const char b = raw[expansion.taken];
+    if (b == '\r') {
+      write = 0;
+      continue;
+    }
+    const std::size_t width = b == '\t' ? kTabWidth : 1;
+    if (write + width > room) break;
+    const char shown = (b == '\t' || b == '\0') ? ' ' : b;
+    for (std::size_t i = 0; i < width; ++i, ++write) {
+      if (write < expansion.text.size()) {
+        expansion.text[write] = shown;
+      } else {
+        expansion.text.push_back(shown);
+      }
+    }
+  }
+  return expansion;
+}
+
 PastedChunk LineEditor::take_chunk(int raw_limit, int room_if_complete, int room_if_open) {
   PastedChunk chunk;
   if (!paste_pending_) return chunk;
@@ -98,34 +122,18 @@ PastedChunk LineEditor::take_chunk(int raw_limit, int room_if_complete, int room
     chunk.completes_line = true;  // the byte limit came first
   }
 
-  // Expand it into the room it is given, cutting it before a byte that does not fit.
-  const int room = std::max(0, chunk.completes_line ? room_if_complete : room_if_open);
-  std::string expanded;
-  std::size_t write = 0;
-  std::size_t taken = 0;
-  for (; taken < raw_end; ++taken) {
-    const char b = rest[taken];
-    if (b == '\r') {
-      write = 0;
-      continue;
-    }
-    const std::size_t width = b == '\t' ? kTabWidth : 1;
-    if (write + width > static_cast<std::size_t>(room)) break;
-    const char shown = (b == '\t' || b == '\0') ? ' ' : b;
-    for (std::size_t i = 0; i < width; ++i, ++write) {
-      if (write < expanded.size()) {
-        expanded[write] = shown;
-      } else {
-        expanded.push_back(shown);
-      }
-    }
-  }
-  if (taken < raw_end) {
-    // Cut: the chunk completes the line and the bytes not taken stay pasted.
+  // Expand it into the room it is given, cutting it before a byte that does not fit. A cut
+  // chunk completes the line, so a chunk that was to leave the line open and had to be cut
+  // is expanded again into the room of a chunk that completes it.
+  Expansion expansion = expand(rest.substr(0, raw_end), chunk.completes_line ? room_if_complete : room_if_open);
+  if (expansion.taken < raw_end) {
+    if (!chunk.completes_line) expansion = expand(rest.substr(0, raw_end), room_if_complete);
+    // The chunk completes the line and the bytes not taken stay pasted.
     chunk.completes_line = true;
     takes_line_feed = false;
   }
-  chunk.text = std::move(expanded);
+  const std::size_t taken = expansion.taken;
+  chunk.text = std::move(expansion.text);
 
   std::size_t consumed = taken + (takes_line_feed ? 1 : 0);
   if (!takes_line_feed && taken == raw_end && raw_end == limit && limit < rest.size() && rest[limit] == '\n') {

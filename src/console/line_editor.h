@@ -12,9 +12,9 @@
 //
 // The expanded chunk never overruns the room it is given (the line, or the reader's buffer).
 // When expansion would go past it, the chunk is cut before the byte that does not fit; the
-// chunk then completes the line, and the bytes not taken stay pasted for the next read, so
-// nothing pasted is lost. A line feed that directly follows a chunk cut at its byte limit
-// is taken with it, so a pasted line that exactly fills the room does not leave an empty
+// chunk then completes the line (and so is cut to the room of a chunk that completes it),
+// and the bytes not taken stay pasted for the next read, so nothing pasted is lost. A line feed that directly follows a
+// chunk cut at its byte limit is taken with it, so a pasted line that exactly fills the room does not leave an empty
 // line behind.
 
 #include <string>
@@ -74,6 +74,13 @@ class LineEditor {
   PastedChunk take_chunk(int raw_limit, int room_if_complete, int room_if_open);
 
  private:
+  struct Expansion {
+    std::string text;
+    std::size_t taken = 0;  // raw bytes expanded; fewer than given when the next did not fit
+  };
+  // Expands `raw` (tabs, NULs, carriage returns) into at most `room` bytes.
+  static Expansion expand(std::string_view raw, int room);
+
   char buffer_[kLineCapacity] = {};
   int count_ = 0;
   std::string carried_;

@@ -56,6 +56,15 @@ void ConsoleCore::end_program(int exit_code) {
 
 void ConsoleCore::request_exit() { presentation_.close_frame(); }
 
+bool ConsoleCore::claim_program_end() {
+  std::function<bool()> claim;
+  {
+    std::lock_guard lock(hooks_mutex_);
+    claim = program_end_claim_;
+  }
+  return !claim || claim();
+}
+
 int ConsoleCore::frame_closed(int code_if_running) {
   if (!frame_closing_.exchange(true)) {
     run_exit_routines();

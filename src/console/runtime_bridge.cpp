@@ -3,6 +3,7 @@
 #include "console/console_entry.h"
 #include "console/console_window_services.h"
 #include "runtime/io/statements.h"
+#include "runtime/support/console_events.h"
 #include "runtime/support/lifecycle.h"
 #include "runtime/window_services.h"
 
@@ -16,6 +17,7 @@ void connect_runtime(ConsoleCore& core) {
   core.set_unit_mapper([](std::int32_t unit) { return runtime::unit_window_index(unit); });
   core.set_pending_line_end_writer([](int window) { runtime::write_owed_line_end(window); });
   core.register_exit_routine([] { runtime::run_exit_handler(); });
+  core.set_program_end_claim([] { return runtime::claim_program_end(); });
 }
 
 std::function<int()> runtime_main(std::vector<std::string> arguments, std::function<void()> main_routine) {

@@ -94,18 +94,28 @@ void TerminalPresentation::check_input() {
   console::ConsoleCore* core = core_.load();
   if (core == nullptr || finishing_) return;
   const console::StatusView view = core->take_status_view();
-  if (view.input_window == 0) return;
-  if (held_line_) {
+  const int window = typing_window(view);
+  if (window != 0 && held_line_) {
     std::string line = std::move(*held_line_);
     held_line_.reset();
-    type_line(view.input_window, std::move(line));
+    type_line(window, std::move(line));
     return;
   }
-  if (line_requested_) return;
+  if (line_requested_ || window == 0) return;
   line_requested_ = true;
   reader_.request([this](std::optional<std::string> line) {
     post([this, line = std::move(line)]() mutable { deliver_line(std::move(line)); });
   });
+}
+
+int TerminalPresentation::typing_window(const console::StatusView& view) const {
+  if (view.input_window != 0) return view.input_window;
+  // Paused with no read waiting: lines are still read, because the keys that resume the
+  // program (Ctrl+Q, Esc) can only come from standard input, and the end of input must end
+  // the program whether it is paused or not. Their keys go to the window typed into last,
+  // where they act as keys typed while paused do (refused, except the ones that resume).
+  if (view.run_state == console::RunState::Paused) return last_typed_window_;
+  return 0;
 }
 
 void TerminalPresentation::deliver_line(std::optional<std::string> line) {
@@ -116,7 +126,7 @@ void TerminalPresentation::deliver_line(std::optional<std::string> line) {
     end_of_input();
     return;
   }
-  const int window = core->status_view().input_window;
+  const int window = typing_window(core->status_view());
   if (window == 0) {
     held_line_ = std::move(line);
     return;
@@ -131,15 +141,22 @@ void TerminalPresentation::type_line(int window, std::string line) {
     held_line_ = line.substr(carriage_return + 1);
     line.erase(carriage_return);
   }
+  last_typed_window_ = window;
   if (transcript_.input_is_terminal()) transcript_.line_typed();
   for (const char byte : line) core->type_character(window, static_cast<unsigned char>(byte));
   core->type_character(window, '\r');
+  // A line that did not end the read (typed while paused, or refused) leaves the read
+  // waiting and changes no status: look again, so that the next line (or the end of input)
+  // still reaches the program.
+  post([this] { check_input(); });
 }
 
 void TerminalPresentation::end_of_input() {
   if (finishing_) return;
-  transcript_.finish();
   console::ConsoleCore* core = core_.load();
+  // A console event (control-C and the rest) that came first ends the program itself.
+  if (core != nullptr && !core->claim_program_end()) return;
+  transcript_.finish();
   const std::string title = core != nullptr ? core->program_title() : std::string("mapexplorer");
   write_error(title + ": end of file on standard input while the program waits for input\n");
   finish(1);

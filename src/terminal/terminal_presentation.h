@@ -6,9 +6,13 @@
 //   typed: its bytes one by one, then Enter, with their echo. A carriage return inside a
 //   line ends it there and the rest is typed as the next line. Bytes are typed as they are:
 //   control codes act as the keys would (a byte 8 is Backspace, 3 is Ctrl+C).
-// - End of file on standard input while a read waits ends the program as closing the frame
-//   does: the exit list (the runtime's exit handler) runs, a one-line message goes to
-//   standard error and the exit status is 1.
+// - While the program is paused, lines are still read and typed into the window typed into
+//   last (refused as keys typed while paused are, except those that resume).
+// - End of file on standard input while a read waits, or while the program is paused, ends
+//   the program as closing the frame does: the exit list (the runtime's exit handler) runs,
+//   a one-line message goes to standard error and the exit status is 1. A console event
+//   (control-C and the rest) that is pending or being handled by then ends the program
+//   instead, with its own message and status.
 // - The file dialog becomes the console prompt "File name missing or blank - please enter
 //   file name\r\nUNIT %d? " (on a line of its own), answered from the same reader; a blank
 //   answer counts as cancelled, end of file ends the program as above.
@@ -66,6 +70,8 @@ class TerminalPresentation final : public console::Presentation {
   void post(std::function<void()> work);
   // Main thread only.
   void check_input();
+  // The window that a line read now is typed into (0: none, the line is held).
+  int typing_window(const console::StatusView& view) const;
   void deliver_line(std::optional<std::string> line);
   void type_line(int window, std::string line);
   void end_of_input();
@@ -80,6 +86,7 @@ class TerminalPresentation final : public console::Presentation {
   // Main thread only.
   bool line_requested_ = false;
   std::optional<std::string> held_line_;
+  int last_typed_window_ = 0;
   bool finishing_ = false;
   // Declared last: destroyed first, so that the reader thread has stopped before the
   // queue that its deliveries go to.

@@ -9,7 +9,10 @@
 
 namespace {
 
+using console::kLineCapacity;
+using console::kTabWidth;
 using console::LineEditor;
+using console::PastedChunk;
 using Outcome = console::LineEditor::Outcome;
 
 LineEditor editor_with(int typed) {
@@ -151,6 +154,41 @@ INSTANTIATE_TEST_SUITE_P(
         ChunkCase{"empty_lines", "\n\nx\n", 1024, 1024, {{"", true, false}, {"", true, false}, {"x", true, true}}},
         ChunkCase{"nul_ends_paste", std::string("ab\0cd\n", 6), 1024, 1024, {{"ab", false, true}}}),
     [](const ::testing::TestParamInfo<ChunkCase>& info) { return std::string(info.param.name); });
+
+// A read takes its first pasted chunk with the reader's buffer as the room of a chunk that
+// completes the line and the whole line as the room of one that leaves it open. A chunk cut
+// because it does not fit the line completes the line, so it must fit the reader's buffer
+// too: for every buffer size, no chunk is larger than the room of its kind, and the bytes
+// not taken stay pasted, so the chunks together hold everything pasted.
+TEST(LineEditorTest, EveryChunkFitsTheRoomOfItsKind) {
+  const std::string pastes[] = {std::string(17, '\t'),           "ab\tcd\tef\tgh\t" + std::string(20, '\t'),
+                                std::string(200, 'x'),           std::string(16, '\t') + "\n",
+                                "abc\r" + std::string(17, '\t'), "x\ty\n" + std::string(30, '\t') + "\n"};
+  for (const std::string& pasted : pastes) {
+    for (int buffer = 0; buffer <= kLineCapacity + 2; ++buffer) {
+      SCOPED_TRACE("buffer " + std::to_string(buffer) + ", pasted " + std::to_string(pasted.size()) + " bytes");
+      LineEditor editor;
+      ASSERT_TRUE(editor.paste(pasted));
+      const PastedChunk chunk = editor.take_chunk(buffer, buffer, kLineCapacity);
+      EXPECT_LE(static_cast<int>(chunk.text.size()), chunk.completes_line ? buffer : kLineCapacity);
+    }
+  }
+}
+
+TEST(LineEditorTest, ACutChunkIsCutToTheReadersBuffer) {
+  LineEditor editor;
+  ASSERT_TRUE(editor.paste(std::string(17, '\t')));
+  // 17 tabs expand to 136 spaces: more than the line holds, so the chunk completes the line
+  // and gets the reader's 20 bytes (two tabs); the other 15 tabs stay pasted.
+  const PastedChunk first = editor.take_chunk(20, 20, kLineCapacity);
+  EXPECT_TRUE(first.completes_line);
+  EXPECT_EQ(first.text, std::string(16, ' '));
+  EXPECT_FALSE(first.paste_ended);
+  const PastedChunk rest = editor.take_chunk(1024, 1024, kLineCapacity);
+  EXPECT_EQ(rest.text, std::string(15 * kTabWidth, ' '));
+  EXPECT_FALSE(rest.completes_line);
+  EXPECT_TRUE(rest.paste_ended);
+}
 
 TEST(LineEditorTest, ZeroRoomCompletesWithoutTakingBytes) {
   LineEditor editor;

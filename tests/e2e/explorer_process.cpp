@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,10 +44,19 @@ ExplorerRun run_explorer(const ExplorerOptions& options) {
   const std::string program = explorer_path();
   const pid_t pid = ::fork();
   if (pid == 0) {
-    ::dup2(in_pipe[0], 0);
+    if (options.input_descriptor_closed) {
+      ::close(0);
+    } else {
+      ::dup2(in_pipe[0], 0);
+    }
     ::dup2(out_pipe[1], 1);
     ::dup2(err_pipe[1], 2);
     for (int fd = 3; fd < 1024; ++fd) ::close(fd);
+    if (options.file_size_limit != 0) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{options.file_size_limit, options.file_size_limit};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
+    }
     if (!options.working_directory.empty() && ::chdir(options.working_directory.c_str()) != 0) ::_exit(126);
     // The explorer decides between screen and terminal by these; tests use the terminal.
     ::unsetenv("DISPLAY");
@@ -69,7 +79,8 @@ ExplorerRun run_explorer(const ExplorerOptions& options) {
   int err = err_pipe[0];
   ::fcntl(in, F_SETFL, O_NONBLOCK);
   std::size_t written = 0;
-  if (options.input.empty() && !options.keep_input_open) {
+  bool signal_sent = options.signal_number == 0 || !options.signal_when;
+  if ((options.input.empty() && !options.keep_input_open) || options.input_descriptor_closed) {
     ::close(in);
     in = -1;
   }
@@ -82,17 +93,25 @@ ExplorerRun run_explorer(const ExplorerOptions& options) {
       break;
     }
     pollfd fds[3] = {{out, POLLIN, 0}, {err, POLLIN, 0}, {written < options.input.size() ? in : -1, POLLOUT, 0}};
-    if (::poll(fds, 3, 100) <= 0) continue;
-    if (out >= 0 && fds[0].revents != 0) read_available(out, run.out);
-    if (err >= 0 && fds[1].revents != 0) read_available(err, run.err);
-    if (fds[2].fd >= 0 && fds[2].revents != 0) {
-      const ssize_t n = ::write(in, options.input.data() + written, options.input.size() - written);
-      if (n > 0) written += static_cast<std::size_t>(n);
-      if (n < 0 && errno != EAGAIN && errno != EINTR) written = options.input.size();
-      if (written >= options.input.size() && !options.keep_input_open) {
-        ::close(in);
-        in = -1;
+    if (::poll(fds, 3, 100) > 0) {
+      if (out >= 0 && fds[0].revents != 0) read_available(out, run.out);
+      if (err >= 0 && fds[1].revents != 0) read_available(err, run.err);
+      if (fds[2].fd >= 0 && fds[2].revents != 0) {
+        const ssize_t n = ::write(in, options.input.data() + written, options.input.size() - written);
+        if (n > 0) written += static_cast<std::size_t>(n);
+        if (n < 0 && errno != EAGAIN && errno != EINTR) written = options.input.size();
+        if (written >= options.input.size() && !options.keep_input_open) {
+          ::close(in);
+          in = -1;
+        }
       }
+    }
+    if (!signal_sent && options.signal_when(run.out)) {
+      signal_sent = true;
+      ::kill(pid, options.signal_number);
+      if (in >= 0) ::close(in);
+      in = -1;
+      written = options.input.size();
     }
   }
   if (out >= 0) ::close(out);

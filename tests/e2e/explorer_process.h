@@ -1,9 +1,11 @@
 #pragma once
 // Runs the built explorer as a child process: standard input fed from a string (then closed,
-// or kept open), standard output and standard error collected, a time limit that kills a
+// or kept open, or closed from the start), standard output and standard error collected, a
+// signal sent at a point of the dialogue, a file size limit, and a time limit that kills a
 // child which hangs.
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,6 +29,16 @@ struct ExplorerOptions {
   // Keep standard input open after `input` (the child sees no end of file; it is killed at
   // the time limit unless it ends by itself).
   bool keep_input_open = false;
+  // Start the child with its standard input descriptor closed (as `0<&-` does).
+  bool input_descriptor_closed = false;
+  // Once `signal_when` holds (it is asked with the standard output so far, at least every
+  // 100 ms), send `signal_number` to the child and close its standard input right after (as
+  // a closing terminal or a pipeline does).
+  std::function<bool(const std::string& output)> signal_when;
+  int signal_number = 0;
+  // The child's file size limit in bytes, with SIGXFSZ ignored, so that a write past it
+  // fails with EFBIG (as after `trap '' XFSZ; ulimit -f`); 0: no limit set.
+  unsigned long file_size_limit = 0;
 };
 
 // The path of the explorer under test.

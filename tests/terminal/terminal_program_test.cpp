@@ -140,6 +140,32 @@ TEST(TerminalProgramTest, EndOfFileWhileWaitingEndsTheProgram) {
   EXPECT_EQ(own_messages(r.err), "terminal_demo: end of file on standard input while the program waits for input\n");
 }
 
+// A Ctrl+S byte pauses the program as the key does; what is typed while paused is refused,
+// a Ctrl+Q byte resumes, and the end of input ends the program, paused or not. (Whether the
+// Enter right after Ctrl+S is still taken depends on how soon the pause is carried out;
+// the transcript is the same either way.)
+TEST(TerminalProgramTest, PauseFromStandardInputAndTheEndOfInput) {
+  const std::string end_message = "terminal_demo: end of file on standard input while the program waits for input\n";
+  const struct {
+    const char* name;
+    std::string input;
+    int status;
+    std::string out;
+    std::string err;
+  } cases[] = {
+      {"paused, then lines, then the end", "\x13\n7\n8\n", 1, "\n Your answer? ", end_message},
+      {"paused, resumed, answered", "\x13\n\x11\n7\n", 0, "\n Your answer? \n Got []\n Your answer? 7\n Got [7]\n",
+       "terminal_demo\nProgram Terminated with exit code 0\nExit Window?\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ChildResult r = run_demo({"dialogue"}, c.input);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(own_messages(r.err), c.err);
+  }
+}
+
 TEST(TerminalProgramTest, EmptyInputEndsAtTheFirstRead) {
   const ChildResult r = run_demo({"dialogue"}, "");
   EXPECT_EQ(r.status, 1);

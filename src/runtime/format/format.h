@@ -63,12 +63,23 @@ class FormatCursor {
   friend int next_edit_descriptor(FormatCursor&, RecordPosition&, bool, EditDescriptor&);
   int step(RecordPosition& record, bool items_remain, EditDescriptor& out);
 
-  // One open group: the passes still to make and the offset of its first inner entry.
+  // One open group: the passes still to make, the offset of its first inner entry, and the
+  // state its current pass began in. A pass that hands out no data descriptor and no record
+  // end and ends in the state it began in would do exactly the same again: the group's
+  // remaining passes are then skipped.
   struct OpenGroup {
     std::int32_t passes_left;
     std::uint32_t first_entry;
+    std::size_t pass_start_position;
+    EditModes pass_start_modes;
+    std::uint64_t pass_start_changes;
   };
   static constexpr int kMaxOpenGroups = 8;
+
+  void begin_pass(OpenGroup& group, const RecordPosition& record) const;
+  bool pass_repeats_itself(const OpenGroup& group, const RecordPosition& record) const;
+  // Counts a literal, `/` or `$` handed out; false once too many came without a data descriptor.
+  bool count_handout_without_data();
 
   CompiledFormat* format_;
   EditModes modes_;
@@ -76,13 +87,21 @@ class FormatCursor {
   std::uint32_t reversion_point_ = 0;  // where interpretation continues after a reversion
   std::int32_t uses_left_ = 0;         // uses left of the current data descriptor or `/` (0: none begun)
   std::int32_t open_groups_ = 0;
-  bool data_used_ = false;  // a data descriptor was used since the start or last reversion
+  bool data_used_ = false;                  // a data descriptor was used since the start or last reversion
+  std::uint64_t changes_ = 0;               // data descriptors and record ends handed out so far
+  std::int32_t handouts_without_data_ = 0;  // literals, `/` and `$` since the last data descriptor
   OpenGroup groups_[kMaxOpenGroups] = {};
 };
 
+// A statement that hands out more literals, record ends and `$` than this without using a
+// data descriptor (a format such as (2147483647(2147483647(/))) that would write records for
+// ever) fails with 60, infinite format loop.
+inline constexpr std::int32_t kMaxHandoutsWithoutData = std::int32_t{1} << 20;
+
 // Moves to the next descriptor that the statement driver acts on and stores it in `out`.
 // `items_remain` tells whether the statement still has items to transfer. Returns 0, or 60
-// (infinite format loop) when items remain but the format has no data descriptor left to use.
+// (infinite format loop) when items remain but the format has no data descriptor left to use,
+// or when kMaxHandoutsWithoutData is exceeded.
 int next_edit_descriptor(FormatCursor& cursor, RecordPosition& record, bool items_remain, EditDescriptor& out);
 
 // A format fixed in the program's text, compiled once on first use.

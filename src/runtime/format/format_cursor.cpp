@@ -5,6 +5,13 @@
 // a literal, one use of `/`, `$`/`\`, a format reversion (handed out as Slash), or the end of
 // the statement. A group that hands nothing to the driver is applied in one step from the
 // summary the compiler stored with it, so even (2147483647(2147483647(1X)),I5) costs nothing.
+//
+// Every statement ends in bounded time, whatever the repeat counts:
+// - a group pass that hands out neither a data descriptor nor a record end and ends where it
+//   began (position and modes) would write the same bytes at the same columns again, so the
+//   group's remaining passes are skipped: (2147483647(2147483647('x',TL1))) writes "x";
+// - anything else that loops without data, such as record ends or a record that keeps
+//   growing, stops with 60 after kMaxHandoutsWithoutData literals, record ends and `$`.
 
 #include "runtime/format/format.h"
 #include "runtime/format/format_layout.h"
@@ -28,7 +35,24 @@ void fill_data_descriptor(const Entry& entry, EditDescriptor& out) {
   out.e = entry.e;
 }
 
+bool same_modes(const EditModes& a, const EditModes& b) {
+  return a.blank == b.blank && a.sign == b.sign && a.scale == b.scale;
+}
+
 }  // namespace
+
+void FormatCursor::begin_pass(OpenGroup& group, const RecordPosition& record) const {
+  group.pass_start_position = record.position;
+  group.pass_start_modes = modes_;
+  group.pass_start_changes = changes_;
+}
+
+bool FormatCursor::pass_repeats_itself(const OpenGroup& group, const RecordPosition& record) const {
+  return changes_ == group.pass_start_changes && record.position == group.pass_start_position &&
+         same_modes(modes_, group.pass_start_modes);
+}
+
+bool FormatCursor::count_handout_without_data() { return ++handouts_without_data_ <= kMaxHandoutsWithoutData; }
 
 FormatCursor::FormatCursor(CompiledFormat& format, const EditModes& initial_modes)
     : format_(&format), modes_(initial_modes) {}
@@ -70,7 +94,10 @@ int FormatCursor::step(RecordPosition& record, bool items_remain, EditDescriptor
           continue;
         }
         if (open_groups_ >= kMaxOpenGroups) return kInfiniteFormatLoop;  // not produced by the compiler
-        groups_[open_groups_++] = OpenGroup{entry.repeat, next};
+        OpenGroup& group = groups_[open_groups_++];
+        group.passes_left = entry.repeat;
+        group.first_entry = next;
+        begin_pass(group, record);
         current_ = next;
         continue;
       }
@@ -78,8 +105,9 @@ int FormatCursor::step(RecordPosition& record, bool items_remain, EditDescriptor
       case EntryKind::GroupEnd: {
         if (open_groups_ == 0) return kInfiniteFormatLoop;  // not produced by the compiler
         OpenGroup& group = groups_[open_groups_ - 1];
-        if (group.passes_left > 1) {
+        if (group.passes_left > 1 && !pass_repeats_itself(group, record)) {
           --group.passes_left;
+          begin_pass(group, record);
           current_ = group.first_entry;
         } else {
           --open_groups_;
@@ -136,16 +164,21 @@ int FormatCursor::step(RecordPosition& record, bool items_remain, EditDescriptor
         if (uses_left_ == 0) uses_left_ = entry.repeat;
         fill_data_descriptor(entry, out);
         data_used_ = true;
+        ++changes_;
+        handouts_without_data_ = 0;
         if (--uses_left_ == 0) current_ = next;
         return 0;
 
       case EntryKind::Slash:
+        if (!count_handout_without_data()) return kInfiniteFormatLoop;
         if (uses_left_ == 0) uses_left_ = entry.repeat;
         out.kind = DescriptorKind::Slash;
+        ++changes_;
         if (--uses_left_ == 0) current_ = next;
         return 0;
 
       case EntryKind::Literal:
+        if (!count_handout_without_data()) return kInfiniteFormatLoop;
         out.kind = DescriptorKind::Literal;
         out.literal = reinterpret_cast<char*>(base + current_ + format_layout::kEntrySize);
         out.literal_length = entry.w;
@@ -161,6 +194,7 @@ int FormatCursor::step(RecordPosition& record, bool items_remain, EditDescriptor
         continue;
 
       case EntryKind::NoAdvance:
+        if (!count_handout_without_data()) return kInfiniteFormatLoop;
         out.kind = DescriptorKind::NoAdvance;
         current_ = next;
         return 0;
@@ -181,6 +215,7 @@ int FormatCursor::step(RecordPosition& record, bool items_remain, EditDescriptor
         uses_left_ = 0;
         current_ = reversion_point_;
         out.kind = DescriptorKind::Slash;
+        ++changes_;
         return 0;
     }
     return kInfiniteFormatLoop;  // an entry kind the compiler never writes

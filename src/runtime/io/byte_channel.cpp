@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -27,6 +28,8 @@ ByteChannel& ByteChannel::operator=(ByteChannel&& other) noexcept {
     read_error_ = std::exchange(other.read_error_, 0);
     output_ = std::move(other.output_);
     output_used_ = std::exchange(other.output_used_, 0);
+    record_ends_ = std::move(other.record_ends_);
+    other.record_ends_.clear();
     input_ = std::move(other.input_);
     input_begin_ = std::exchange(other.input_begin_, 0);
     input_end_ = std::exchange(other.input_end_, 0);
@@ -53,18 +56,26 @@ ByteChannel ByteChannel::for_window(int window) {
   return channel;
 }
 
-int ByteChannel::write_through(const char* data, std::size_t size) {
-  while (size > 0) {
-    ssize_t written = ::write(descriptor_, data, size);
-    if (written < 0) {
+int ByteChannel::write_through(const char* data, std::size_t size, std::size_t& written) {
+  written = 0;
+  while (written < size) {
+    const ssize_t n = ::write(descriptor_, data + written, size - written);
+    if (n < 0) {
       if (errno == EINTR) continue;
       return errno;
     }
-    if (written == 0) return EIO;
-    data += written;
-    size -= static_cast<std::size_t>(written);
+    if (n == 0) return EIO;
+    written += static_cast<std::size_t>(n);
   }
   return 0;
+}
+
+void ByteChannel::cut_torn_record(std::size_t torn) {
+  if (torn == 0) return;
+  const off_t end = ::lseek(descriptor_, 0, SEEK_CUR);
+  if (end < 0 || static_cast<std::size_t>(end) < torn) return;  // not a seekable file
+  const off_t cut = end - static_cast<off_t>(torn);
+  if (::ftruncate(descriptor_, cut) == 0) ::lseek(descriptor_, cut, SEEK_SET);
 }
 
 // Input read ahead from a file is given back before writing, so that output lands where the
@@ -92,25 +103,49 @@ int ByteChannel::write(std::string_view bytes) {
   if (input_begin_ != input_end_) {
     if (int error = prepare_for_output()) return error;
   }
-  if (!buffered_writes_) return write_through(bytes.data(), bytes.size());
+  std::size_t written = 0;
+  if (!buffered_writes_) return write_through(bytes.data(), bytes.size(), written);
   if (!output_) {
     output_.reset(new (std::nothrow) char[kChannelBufferSize]);
-    if (!output_) return write_through(bytes.data(), bytes.size());
+    if (!output_) {
+      const int error = write_through(bytes.data(), bytes.size(), written);
+      if (error != 0) cut_torn_record(written);
+      return error;
+    }
   }
   if (output_used_ + bytes.size() > kChannelBufferSize) {
     if (int error = flush()) return error;
-    if (bytes.size() >= kChannelBufferSize) return write_through(bytes.data(), bytes.size());
+    if (bytes.size() >= kChannelBufferSize) {
+      const int error = write_through(bytes.data(), bytes.size(), written);
+      if (error != 0) cut_torn_record(written);
+      return error;
+    }
   }
   std::memcpy(output_.get() + output_used_, bytes.data(), bytes.size());
   output_used_ += bytes.size();
+  try {
+    record_ends_.push_back(static_cast<std::uint32_t>(output_used_));
+  } catch (const std::bad_alloc&) {
+    return flush();  // without room to note where the record ends, it goes out now
+  }
   return 0;
 }
 
 int ByteChannel::flush() {
   if (kind_ != Kind::Descriptor || output_used_ == 0) return 0;
-  std::size_t used = output_used_;
+  const std::size_t used = output_used_;
   output_used_ = 0;
-  return write_through(output_.get(), used);
+  std::size_t written = 0;
+  const int error = write_through(output_.get(), used, written);
+  if (error != 0) {
+    // The last record that reached the file whole ends at the last record end not past
+    // `written`; whatever came after it is cut off again.
+    const auto after = std::upper_bound(record_ends_.begin(), record_ends_.end(), written);
+    const std::size_t whole = after == record_ends_.begin() ? 0 : *(after - 1);
+    cut_torn_record(written - whole);
+  }
+  record_ends_.clear();
+  return error;
 }
 
 long ByteChannel::fill() {
@@ -177,6 +212,7 @@ int ByteChannel::close() {
   window_ = -1;
   owned_ = false;
   output_used_ = 0;
+  record_ends_.clear();
   input_begin_ = input_end_ = 0;
   return first_error;
 }

@@ -5,13 +5,21 @@
 // Regular files are written through the channel's own buffer, flushed when it is full, at
 // close and at program end, so that writing a million short records costs one system call
 // per buffer. Console and device descriptors are written at once, so prompts and messages
-// appear in order. Input is read a buffer at a time from files and one byte at a time from
+// appear in order.
+//
+// Every write() hands over whole records, and the buffer keeps where each one ends. When the
+// file refuses bytes part way (disk full, file size limit), the file is cut back to the end
+// of the last record that reached it whole, so it never ends in a torn record that could
+// read back as a plausible value; the records not written are dropped and the error is
+// returned. Input is read a buffer at a time from files and one byte at a time from
 // the standard input, so that nothing after a record's line feed is taken from a stream the
 // process shares with others.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace runtime {
 
@@ -53,7 +61,12 @@ class ByteChannel {
 
  private:
   int prepare_for_output();
-  int write_through(const char* data, std::size_t size);
+  // Writes all of [data, data + size); on a failure `written` tells how much reached the
+  // descriptor and the errno value is returned.
+  int write_through(const char* data, std::size_t size, std::size_t& written);
+  // After a failed write of which `torn` bytes (the start of a record) reached the file:
+  // cuts them off again.
+  void cut_torn_record(std::size_t torn);
 
   Kind kind_ = Kind::None;
   int descriptor_ = -1;
@@ -66,6 +79,8 @@ class ByteChannel {
   // Output buffer (regular files only).
   std::unique_ptr<char[]> output_;
   std::size_t output_used_ = 0;
+  // Where each record in the output buffer ends, in order.
+  std::vector<std::uint32_t> record_ends_;
 
   // Input buffer: bytes [input_begin_, input_end_) are read but not yet consumed.
   std::unique_ptr<char[]> input_;

@@ -24,17 +24,19 @@ struct Prefix {
 };
 
 // After the first record of a connection, a sequential file ends there: whatever an existing
-// file held beyond it is cut off. Later records are appended.
-void cut_after_first_record(UnitBlock& unit) {
+// file held beyond it is cut off. Later records are appended. Returns 0, or the errno value
+// of a failed write of the record.
+int cut_after_first_record(UnitBlock& unit) {
   unit.cut_after_first_record = false;
-  if (unit.channel.kind() != ByteChannel::Kind::Descriptor) return;
-  if (unit.channel.flush() != 0) return;
+  if (unit.channel.kind() != ByteChannel::Kind::Descriptor) return 0;
+  if (int error = unit.channel.flush()) return error;
   int descriptor = unit.channel.descriptor();
   off_t here = ::lseek(descriptor, 0, SEEK_CUR);
   if (here >= 0) {
     // A failing cut leaves the old tail in place; the records written are intact either way.
     [[maybe_unused]] int ignored = ::ftruncate(descriptor, here);
   }
+  return 0;
 }
 
 // Runs `action` on the unit that holds the pending record of `device`, when it is not
@@ -136,9 +138,9 @@ int emit_record(UnitBlock& unit, bool prompt_form) {
   unit.output_pending = false;
   device.clear_pending_record(unit.unit);
   if (owe_after) device.owe_line_end();
-  if (failure != 0) return 38;
+  if (failure == 0 && unit.cut_after_first_record) failure = cut_after_first_record(unit);
+  if (failure != 0) return kErrorDuringWrite;
   ++unit.record_count;
-  if (unit.cut_after_first_record) cut_after_first_record(unit);
   return 0;
 }
 
@@ -155,7 +157,7 @@ int prepare_terminal_for_read(TerminalDevice& device, UnitBlock* reading) {
     with_other_pending_unit(device, reading, [](UnitBlock& other) { emit_record(other, true); });
   }
   if (device.write_owed_line_end(reading != nullptr ? &reading->channel : nullptr) != 0 && result == 0) {
-    result = 38;
+    result = kErrorDuringWrite;
   }
   return result;
 }
@@ -163,7 +165,7 @@ int prepare_terminal_for_read(TerminalDevice& device, UnitBlock* reading) {
 int finish_unit_output(UnitBlock& unit) {
   int result = 0;
   if (unit.output_pending) result = emit_record(unit, false);
-  if (unit.terminal->write_owed_line_end(&unit.channel) != 0 && result == 0) result = 38;
+  if (unit.terminal->write_owed_line_end(&unit.channel) != 0 && result == 0) result = kErrorDuringWrite;
   unit.terminal->clear_pending_record(unit.unit);
   return result;
 }

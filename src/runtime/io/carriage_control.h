@@ -18,6 +18,10 @@
 
 namespace runtime {
 
+// Error 38, "error during write": records that could not be written, whether at once or
+// when the unit's buffer is flushed (in a WRITE, at CLOSE or at program end).
+inline constexpr int kErrorDuringWrite = 38;
+
 // Emits the unit's output record and starts a new one. Returns 0, 38 (write failure) or 41.
 int emit_record(UnitBlock& unit, bool prompt_form);
 

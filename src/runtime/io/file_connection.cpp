@@ -82,19 +82,16 @@ int open_file(UnitBlock& block, const OpenRequest& request, const ResolvedName& 
         if (descriptor < 0 && first_error == EISDIR) errno = EISDIR;
       }
     }
-    if (descriptor < 0) {
-      if (errno == EISDIR) return 43;
-      return open_failure_error(errno, compatibility);
-    }
+    if (descriptor < 0) return open_failure_error(errno, compatibility);
   }
   struct stat info {};
   if (::fstat(descriptor, &info) != 0) {
     ::close(descriptor);
     return 30;
   }
-  if (S_ISDIR(info.st_mode)) {
+  if (S_ISDIR(info.st_mode)) {  // opened for reading: still not a file a unit can use
     ::close(descriptor);
-    return 43;
+    return open_failure_error(EISDIR, compatibility);
   }
   const bool regular = S_ISREG(info.st_mode);
   block.has_identity = true;

@@ -18,6 +18,8 @@ namespace runtime {
 
 namespace {
 
+constexpr int kCloseError = 28;
+
 bool deletes(Disposition disposition) {
   return disposition == Disposition::Default || disposition == Disposition::Delete ||
          disposition == Disposition::PrintDelete || disposition == Disposition::SubmitDelete;
@@ -38,7 +40,7 @@ int apply_file_disposition(UnitBlock& block, Disposition disposition) {
     case Disposition::Default:
     case Disposition::Keep: return 0;
     case Disposition::Delete:
-      if (!scratch && ::unlink(block.file_name.c_str()) != 0 && errno != ENOENT) return 28;
+      if (!scratch && ::unlink(block.file_name.c_str()) != 0 && errno != ENOENT) return kCloseError;
       return 0;
     case Disposition::Print: run_shell_command(print_command(block.file_name), true); return 0;
     case Disposition::PrintDelete:
@@ -46,7 +48,7 @@ int apply_file_disposition(UnitBlock& block, Disposition disposition) {
         emit_unit_message(5, block);
         return 0;
       }
-      if (::unlink(block.file_name.c_str()) != 0 && errno != ENOENT) return 28;
+      if (::unlink(block.file_name.c_str()) != 0 && errno != ENOENT) return kCloseError;
       return 0;
     case Disposition::Submit: run_shell_command(submit_command(block.file_name, false), false); return 0;
     case Disposition::SubmitDelete: run_shell_command(submit_command(block.file_name, true), false); return 0;
@@ -84,8 +86,10 @@ int disconnect_unit(UnitBlock& block, Disposition disposition, bool program_end)
       if (block.owns_window) block.terminal->reset();
     }
   }
+  // Records still in the channel's buffer: failing to write them is a failed write.
+  if (block.channel.flush() != 0 && result == 0) result = kErrorDuringWrite;
   int close_error = block.channel.close();
-  if (close_error != 0 && result == 0) result = 28;
+  if (close_error != 0 && result == 0) result = kCloseError;
   if (block.device == DeviceKind::RegularFile && result == 0) {
     result = apply_file_disposition(block, disposition);
   }

@@ -2,8 +2,9 @@
 // Disconnecting units: CLOSE with its dispositions (none, KEEP, DELETE, PRINT, PRINT/DELETE,
 // SUBMIT, SUBMIT/DELETE), and the exit handler's walk that closes every unit at program end.
 //
-// Closing writes the pending record and the owed line end first, then applies the
-// disposition, closes the channel (28 when that fails) and frees the block. A text-window
+// Closing writes the pending record, the owed line end and the records still buffered first
+// (38 when that fails: a failed write), then applies the disposition, closes the channel
+// (28 when that fails) and frees the block. A text-window
 // unit's window is removed by the deleting dispositions and kept, marked closed, by KEEP,
 // PRINT and SUBMIT; at program end windows are left as they are.
 

@@ -28,7 +28,9 @@ struct DeviceEntry {
   std::string_view name;
   DeviceKind kind;
   std::string_view machine_path;  // printers, serial ports and the null device
-  bool file_with_extension;       // with an extension the name is an ordinary file
+  // With an extension only the console names and the printer and port names stay devices;
+  // the others (USER, ERR, LINE, NUL) are then ordinary files.
+  bool file_with_extension;
 };
 
 constexpr std::array<DeviceEntry, 17> kDevices{{
@@ -48,7 +50,7 @@ constexpr std::array<DeviceEntry, 17> kDevices{{
     {"COM1", DeviceKind::Serial, "/dev/ttyS0", false},
     {"AUX", DeviceKind::Serial, "/dev/ttyS0", false},
     {"LINE", DeviceKind::Serial, "/dev/ttyS0", true},
-    {"NUL", DeviceKind::Null, "/dev/null", false},
+    {"NUL", DeviceKind::Null, "/dev/null", true},
 }};
 
 }  // namespace

@@ -28,9 +28,9 @@ struct DeviceName {
 };
 
 // The device `name` names, if any. The name is compared without its extension (the part from
-// the first '.') and in any case; a name with an extension names a device except for USER,
-// ERR and LINE, which with an extension are ordinary files. Names with a directory part are
-// files.
+// the first '.') and in any case; with an extension only the console names (CON, CONOUT$,
+// CONIN$) and the printer and port names (PRN, LPT1-LPT4, COM1-COM4, AUX) name devices, and
+// USER, ERR, LINE and NUL are ordinary files. Names with a directory part are files.
 std::optional<DeviceName> match_device_name(std::string_view name);
 
 // Expands `name` to a full path (the directory resolved, the last component kept). Returns 0,

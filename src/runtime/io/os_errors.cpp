@@ -11,7 +11,9 @@ int open_failure_error(int errno_value, bool compatibility_numbering) {
     case ENFILE: return compatibility_numbering ? 603 : 30;
     case EACCES:
     case EPERM:
-    case EROFS: return compatibility_numbering ? 600 : 9;
+    case EROFS:
+    case EISDIR:  // a directory cannot be a unit's file: access to it is denied
+      return compatibility_numbering ? 600 : 9;
     case ENXIO:
     case ENODEV: return 42;
     case EEXIST: return compatibility_numbering ? 601 : 10;

@@ -64,6 +64,16 @@ bool write_all(int fd, std::string_view text) {
   return true;
 }
 
+bool write_with_record_ends(int fd, std::string_view text) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\n' || (i > 0 && text[i - 1] == '\r')) continue;
+    if (!write_all(fd, text.substr(start, i - start)) || !write_all(fd, "\r\n")) return false;
+    start = i + 1;
+  }
+  return write_all(fd, text.substr(start));
+}
+
 int redirect_standard_error_once() {
   // 0: not yet; 1: being done or done. An atomic exchange rather than a once flag, because a
   // signal handler may be the first to emit.
@@ -86,7 +96,7 @@ int append_to_diagnostic_log(std::string_view text) {
   const int fd = open_for_append(path);
   if (fd < 0) return errno;
   int status = 0;
-  if (!write_all(fd, text)) status = errno != 0 ? errno : EIO;
+  if (!write_with_record_ends(fd, text)) status = errno != 0 ? errno : EIO;
   ::close(fd);
   return status;
 }

@@ -21,8 +21,12 @@ bool write_all(int fd, std::string_view text);
 // as it was), else 0.
 int redirect_standard_error_once();
 
-// Appends `text` to the file named by FOR_DIAGNOSTIC_LOG_FILE, when set. Returns the system
-// error number when the file cannot be written, else 0.
+// Writes `text` with every line end that is a bare line feed written as CR LF.
+bool write_with_record_ends(int fd, std::string_view text);
+
+// Appends `text` to the file named by FOR_DIAGNOSTIC_LOG_FILE, when set, its lines ended by
+// CR LF as the runtime's records are. Returns the system error number when the file cannot
+// be written, else 0.
 int append_to_diagnostic_log(std::string_view text);
 
 // FOR_GENERATE_DEBUG_EXCEPTION for a severe error `number`: true when the switch is set, the

@@ -1,6 +1,9 @@
 // Start-up of the runtime, the main wrapper, the division-flaw check and the thread mode.
 
+#include <errno.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <mutex>
@@ -23,7 +26,27 @@ namespace {
 
 std::atomic<int> g_thread_mode{0};
 
+// A standard descriptor (0, 1, 2) that the process was started without is opened on the
+// null device. Otherwise the next descriptor made (the event loop's wake-up descriptor, a
+// unit's file) would take its number, and what is meant for the standard handle would go to
+// it: a read of standard input would wait on the event loop's descriptor for ever, and the
+// transcript could be written into a series file. A closed standard input thus reads as at
+// its end.
+void open_missing_standard_descriptors() {
+  for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor) {
+    if (fcntl(descriptor, F_GETFD) != -1 || errno != EBADF) continue;
+    const int opened = open("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    // The lowest free number is taken, which is `descriptor` while the lower ones are open.
+    if (opened >= 0 && opened != descriptor) {
+      dup2(opened, descriptor);
+      close(opened);
+    }
+  }
+}
+
 void start_once(std::vector<std::string>& arguments) {
+  // First: everything below may make descriptors.
+  open_missing_standard_descriptors();
   // The unit table creates its own slot locks with the table (the unit layer owns both).
   register_exit_handler_at_exit();
   allocate_exception_context();

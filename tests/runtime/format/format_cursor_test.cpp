@@ -78,6 +78,75 @@ INSTANTIATE_TEST_SUITE_P(
                       WalkCase{"(2147483647(2147483647(1X)))", 1, "err60"},
                       WalkCase{"(2147483647(2147483647(BN,SP,1X,TL2,T3)))", 1, "err60"}));
 
+// A group pass that hands out neither data nor a record end and ends where it began would
+// do the same again: the group's remaining passes are skipped, whatever the repeat counts.
+// Passes that move on, change a mode or use data are all made.
+INSTANTIATE_TEST_SUITE_P(
+    PassesWithoutEffect, FormatWalk,
+    ::testing::Values(WalkCase{"(2147483647(''))", 0, "'' End"}, WalkCase{"(2147483647(2147483647('')))", 0, "'' End"},
+                      WalkCase{"(2147483647(2147483647('x',TL1)))", 0, "'x' End"},
+                      WalkCase{"(2147483647(2147483647($)))", 0, "$ End"},
+                      WalkCase{"(2147483647(2147483647($)))", 1, "$ err60"},
+                      WalkCase{"(2147483647(''),I5)", 1, "'' I5 End"}, WalkCase{"(3('a',TL1))", 0, "'a' End"},
+                      // The first pass changes the sign mode; the second ends as it began.
+                      WalkCase{"(3(SP,'a',TL1))", 0, "'a' 'a' End"}, WalkCase{"(3('ab'))", 0, "'ab' 'ab'@2 'ab'@4 End"},
+                      WalkCase{"(2('x',TL1,I1))", 2, "'x' I1 'x'@1 I1@1 End"},
+                      WalkCase{"(3('-',/))", 0, "'-' / '-' / '-' / End"}));
+
+// Whatever loops without data and does not stop changing (record ends, a record that keeps
+// growing) ends with 60 after kMaxHandoutsWithoutData literals, record ends and `$`.
+TEST(FormatWalkLimit, LoopsWithoutDataEndWithError60) {
+  const struct {
+    const char* text;
+    int items;
+  } cases[] = {
+      {"(2147483647(2147483647(/)))", 0},
+      {"(2147483647(2147483647(BN,,/X,TL2,T3)))", 0},
+      {"(2147483647('ab',TL1))", 0},
+      {"(2147483647(2147483647(/)),I1)", 1},
+  };
+  for (const auto& c : cases) {
+    runtime::CompiledFormat format;
+    std::size_t offset = 0;
+    ASSERT_EQ(runtime::compile_format(c.text, format, offset), 0) << c.text;
+    runtime::FormatCursor cursor(format, {});
+    runtime::RecordPosition record;
+    std::int64_t handed_out = 0;
+    int status = 0;
+    for (std::int64_t call = 0; call <= runtime::kMaxHandoutsWithoutData; ++call) {
+      runtime::EditDescriptor d;
+      status = runtime::next_edit_descriptor(cursor, record, c.items > 0, d);
+      if (status != 0 || d.kind == runtime::DescriptorKind::End) break;
+      ++handed_out;
+      if (d.kind == runtime::DescriptorKind::Slash) record = runtime::RecordPosition{};
+      if (d.kind == runtime::DescriptorKind::Literal) record.position += static_cast<std::size_t>(d.literal_length);
+    }
+    EXPECT_EQ(status, 60) << c.text;
+    EXPECT_EQ(handed_out, runtime::kMaxHandoutsWithoutData) << c.text;
+  }
+}
+
+// A data descriptor starts the count again: a million and more record ends, each after an
+// item, are all written.
+TEST(FormatWalkLimit, DataStartsTheCountAgain) {
+  runtime::CompiledFormat format;
+  std::size_t offset = 0;
+  ASSERT_EQ(runtime::compile_format("(2147483647(I1,/))", format, offset), 0);
+  runtime::FormatCursor cursor(format, {});
+  runtime::RecordPosition record;
+  const std::int64_t items = std::int64_t{runtime::kMaxHandoutsWithoutData} + 10;
+  std::int64_t slashes = 0;
+  for (std::int64_t item = 0; item < items; ++item) {
+    runtime::EditDescriptor d;
+    ASSERT_EQ(runtime::next_edit_descriptor(cursor, record, true, d), 0);
+    ASSERT_EQ(d.kind, runtime::DescriptorKind::I);
+    ASSERT_EQ(runtime::next_edit_descriptor(cursor, record, true, d), 0);
+    ASSERT_EQ(d.kind, runtime::DescriptorKind::Slash);
+    ++slashes;
+  }
+  EXPECT_EQ(slashes, items);
+}
+
 // The record the series file writes: "(F20.10)" over ten values gives ten one-field records.
 TEST(FormatWalkSeries, F20_10OverTenItemsGivesTenRecords) {
   EXPECT_EQ(walk("(F20.10)", 10), repeat_words("F20.10", 10, " / ") + " End");

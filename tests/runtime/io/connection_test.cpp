@@ -271,7 +271,10 @@ TEST(Connection, OperatingSystemFailures) {
   io_test::write_file(directory.file("plain.txt"), "p\n");
   ASSERT_EQ(::mkdir(directory.file("folder").c_str(), 0700), 0);
   const FailureCase cases[] = {
-      {"directory", "folder", {}, 43},
+      {"directory", "folder", {}, 9},
+      {"directory with a trailing slash", "folder/", {}, 9},
+      {"the current directory", ".", {}, 9},
+      {"directory opened for reading", "folder", {keyword_text(Keyword::Action, "READ")}, 9},
       {"missing directory", "nowhere/x.txt", {}, 29},
       {"file used as directory", "plain.txt/x.txt", {}, 43},
       {"name too long", std::string(300, 'n'), {}, 43},

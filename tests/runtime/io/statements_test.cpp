@@ -283,7 +283,7 @@ TEST(FormatErrors, SyntaxMessageComesEvenWithAnErrorBranch) {
     std::int32_t value = 1;
     EXPECT_EQ(runtime::write_formatted(72, kErrorBranch, {runtime::item(value)}, runtime::FormatRef(c.format)), 62);
     std::string text = log.text();
-    EXPECT_NE(text.find("duzevi: info (58): format syntax error at or near " + c.shown + "\n"), std::string::npos)
+    EXPECT_NE(text.find("duzevi: info (58): format syntax error at or near " + c.shown + "\r\n"), std::string::npos)
         << text;
     EXPECT_EQ(text.find("(62)"), std::string::npos) << text;
     EXPECT_EQ(file.content(), "");

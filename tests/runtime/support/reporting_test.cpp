@@ -121,8 +121,8 @@ TEST_F(ReportingTest, DisplaySwitchAndLogForNonSevereMessages) {
   runtime::report_runtime_error(63, 0, unit_inserts(3, "b"));
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(support_test::read_file(log),
-            "duzevi: error (63): output conversion error, unit 2, file a\n"
-            "duzevi: error (63): output conversion error, unit 3, file b\n");
+            "duzevi: error (63): output conversion error, unit 2, file a\r\n"
+            "duzevi: error (63): output conversion error, unit 3, file b\r\n");
 }
 
 TEST_F(ReportingTest, UnwritableLogIsSaidOnStandardErrorAndTheMessageStillShown) {
@@ -183,8 +183,12 @@ TEST_F(ReportingTest, SevereMessageOnlyInTheLogWhenDisplayIsDisabled) {
   EXPECT_EXIT(runtime::report_runtime_error(29, 0, unit_inserts(1, "")), ExitedWithCode(29),
               Not(HasSubstr("file not found")));
   const std::string logged = support_test::read_file(log);
-  EXPECT_THAT(logged, HasSubstr("duzevi: severe (29): file not found, unit 1, file unknown\n"));
-  EXPECT_THAT(logged, HasSubstr("Traceback symbolic or hex stack dump follows:"));
+  EXPECT_THAT(logged, HasSubstr("duzevi: severe (29): file not found, unit 1, file unknown\r\n"));
+  EXPECT_THAT(logged, HasSubstr("Traceback symbolic or hex stack dump follows:\r\n"));
+  // Every line of the log, the traceback's included, ends with CR LF.
+  for (std::size_t at = logged.find('\n'); at != std::string::npos; at = logged.find('\n', at + 1)) {
+    ASSERT_TRUE(at > 0 && logged[at - 1] == '\r') << logged.substr(0, at);
+  }
 }
 
 void emit_to_redirected_standard_error() {
@@ -288,6 +292,15 @@ TEST_F(ReportingTest, MathematicalStyleMessage) {
   const std::string expected = "\r\nrun-time error M6201: MATH\r\n- log: DOMAIN error\r\n";
   EXPECT_EXIT(runtime::report_math_error(runtime::MathErrorKind::Domain, "log"),
               ExitedWithCode(runtime::process_exit_status(6201)), HasSubstr(expected));
+}
+
+TEST_F(ReportingTest, MathematicalStyleMessageInTheLog) {
+  const std::string log = temporary_path(".log");
+  setenv("FOR_DIAGNOSTIC_LOG_FILE", log.c_str(), 1);
+  setenv("FOR_DISABLE_DIAGNOSTIC_DISPLAY", "1", 1);
+  EXPECT_EXIT(runtime::report_math_error(runtime::MathErrorKind::Domain, "log"),
+              ExitedWithCode(runtime::process_exit_status(6201)), "");
+  EXPECT_EQ(support_test::read_file(log), "\r\nrun-time error M6201: MATH\r\n- log: DOMAIN error\r\n");
 }
 
 void math_error_with_window_services() {

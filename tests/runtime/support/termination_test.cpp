@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "runtime/support/console_events.h"
 #include "runtime/support/division_check.h"
 #include "runtime/support/lifecycle.h"
 #include "support_test_helpers.h"
@@ -127,7 +128,10 @@ TEST_F(TerminationTest, ConsoleEventsReportAndEndWithTheirStatus) {
     int signal_number;
     const char* name;
     int status;
-  } cases[] = {{SIGINT, "control-C", 0}, {SIGQUIT, "control-BREAK", 1}, {SIGHUP, "window-CLOSE", 2}};
+  } cases[] = {{SIGINT, "control-C", 130},
+               {SIGQUIT, "control-BREAK", 1},
+               {SIGHUP, "window-CLOSE", 2},
+               {SIGTERM, "window-CLOSE", 143}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EXIT(send_console_event(c.signal_number), ExitedWithCode(c.status),
@@ -151,8 +155,38 @@ void console_event_from_a_thread_that_predates_the_runtime() {
 }
 
 TEST_F(TerminationTest, ConsoleEventOnAThreadStartedBeforeTheRuntime) {
-  EXPECT_EXIT(console_event_from_a_thread_that_predates_the_runtime(), ExitedWithCode(0),
+  EXPECT_EXIT(console_event_from_a_thread_that_predates_the_runtime(), ExitedWithCode(130),
               HasSubstr("program aborting due to control-C event"));
+}
+
+// Another end of the program (the terminal's end of input) asks for the end right after a
+// console event was sent: the event has it, whether it is still pending or already taken.
+void claim_after_console_event(int signal_number) {
+  runtime::start_runtime({});
+  runtime::set_unit_closer(support_test::announce_units_closed);
+  kill(getpid(), signal_number);
+  if (runtime::claim_program_end()) write_to_standard_error("[end claimed by input]\n");
+  wait_to_be_ended();
+}
+
+// The other end claimed first: an event that comes after it leaves that end to finish.
+void console_event_after_claim() {
+  runtime::start_runtime({});
+  runtime::set_unit_closer(support_test::announce_units_closed);
+  if (runtime::claim_program_end()) write_to_standard_error("[end claimed by input]\n");
+  kill(getpid(), SIGINT);
+  wait_to_be_ended(std::chrono::milliseconds(500));
+}
+
+TEST_F(TerminationTest, AConsoleEventSentFirstDecidesTheEnd) {
+  for (int signal_number : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(signal_number);
+    EXPECT_EXIT(claim_after_console_event(signal_number), ExitedWithCode(128 + signal_number),
+                AllOf(HasSubstr("program aborting due to"), Not(HasSubstr("[end claimed by input]")),
+                      ContainsOnce("[units closed]")));
+  }
+  EXPECT_EXIT(console_event_after_claim(), ExitedWithCode(99),
+              AllOf(HasSubstr("[end claimed by input]"), Not(HasSubstr("(200)")), HasSubstr("[not ended]")));
 }
 
 void program_handler(int) {
