@@ -95,6 +95,12 @@ struct NumberField {
 // kFieldOverflow with the field full of asterisks when it does not fit.
 int write_number_field(const NumberField& number, char* field, std::int64_t width);
 
+// The layout of every numeric field: a text of `length` characters stands right-justified in
+// the `width` columns of `field`, blanks before it. Writes the blanks and returns where the
+// text goes; or, when the text does not fit, fills the field with asterisks and returns null
+// (the writer's status is then kFieldOverflow).
+char* right_justify(char* field, std::int64_t width, std::int64_t length);
+
 void fill_asterisks(char* field, std::int64_t width);
 
 // The sign a number gets: '-' for a negative value whose written digits are not all zero,

@@ -52,16 +52,31 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// Writes exactly `count` digits of `value` (value < 10^count) ending just before `end`.
-void write_digits_backwards(std::uint64_t value, int count, char* end) {
+// Writes exactly `count` digits of `value` (value < 10^count, count <= 8) ending just before
+// `end`, two at a time in 32-bit arithmetic.
+void write_short_digits_backwards(std::uint32_t value, int count, char* end) {
   while (count >= 2) {
-    const std::uint64_t pair = value % 100;
+    const std::uint32_t pair = value % 100;
     value /= 100;
     end -= 2;
     std::memcpy(end, kDigitPairs + 2 * pair, 2);
     count -= 2;
   }
   if (count == 1) *--end = static_cast<char>('0' + value);
+}
+
+// Writes exactly `count` digits of `value` (value < 10^count) ending just before `end`: the
+// last eight at a time, each eight in 32-bit arithmetic.
+void write_digits_backwards(std::uint64_t value, int count, char* end) {
+  constexpr std::uint64_t kEightDigits = 100'000'000;
+  while (count > 8) {
+    const std::uint64_t high = value / kEightDigits;
+    write_short_digits_backwards(static_cast<std::uint32_t>(value - high * kEightDigits), 8, end);
+    value = high;
+    end -= 8;
+    count -= 8;
+  }
+  write_short_digits_backwards(static_cast<std::uint32_t>(value), count, end);
 }
 
 // The number of decimal digits of `value` (1 for 0).

@@ -74,14 +74,10 @@ int write_special_value(double value, SignMode sign, char* field, std::int64_t w
   const std::size_t word_length = std::strlen(word);
   std::memcpy(text + length, word, word_length);
   length += word_length;
-  const std::int64_t total = static_cast<std::int64_t>(length) + trailing_blanks;
-  if (total > width) {
-    fill_asterisks(field, width);
-    return kFieldOverflow;
-  }
-  std::memset(field, ' ', static_cast<std::size_t>(width - total));
-  std::memcpy(field + (width - total), text, length);
-  std::memset(field + (width - trailing_blanks), ' ', static_cast<std::size_t>(trailing_blanks));
+  char* out = right_justify(field, width, static_cast<std::int64_t>(length) + trailing_blanks);
+  if (out == nullptr) return kFieldOverflow;
+  std::memcpy(out, text, length);
+  std::memset(out + length, ' ', static_cast<std::size_t>(trailing_blanks));
   return nan ? kConvertedNaN : kConvertedInfinity;
 }
 
@@ -110,14 +106,8 @@ int write_fixed_unscaled(double value, std::int64_t fraction_digits, SignMode si
   const std::int64_t body_length = (integer_is_zero ? length - 1 : length) + (precision == 0 ? 1 : 0);
   const std::int64_t required = (sign_char != 0 ? 1 : 0) + body_length + trailing_blanks;
   const bool zero_before_point = integer_is_zero && (precision == 0 || required < width);
-  const std::int64_t total = required + (zero_before_point ? 1 : 0);
-  if (total > width) {
-    fill_asterisks(field, width);
-    return kFieldOverflow;
-  }
-  char* out = field;
-  std::memset(out, ' ', static_cast<std::size_t>(width - total));
-  out += width - total;
+  char* out = right_justify(field, width, required + (zero_before_point ? 1 : 0));
+  if (out == nullptr) return kFieldOverflow;
   if (sign_char != 0) *out++ = sign_char;
   if (zero_before_point) *out++ = '0';
   if (precision == 0) {
