@@ -9,7 +9,7 @@
 # of each and the ratios explorer / plain (target <= 1.5) and gfortran / explorer (target
 # >= 3). Checks that the explorer's series file is byte for byte the plain program's.
 #
-#   bench/recording_three_way.sh [BUILD_DIR] [ROUNDS]
+#   [TMPDIR=DIR] bench/recording_three_way.sh [BUILD_DIR] [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-release}
@@ -17,7 +17,8 @@ rounds=${2:-7}
 explorer=$build/bin/mapexplorer
 [ -x "$explorer" ] || { echo "no $explorer: build it first (scripts/build.sh $build \"\" mapexplorer)" >&2; exit 2; }
 
-work=$(mktemp -d /tmp/recording-three-way-XXXXXX)
+# In TMPDIR when set (a memory file system such as /dev/shm takes the disk out of the figures).
+work=$(mktemp -d "${TMPDIR:-/tmp}/recording-three-way-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 g++ -O2 -std=c++20 -ffp-contract=off -o "$work/plain" bench/henon_plain_program.cpp
 have_fortran=no
@@ -41,8 +42,10 @@ run_explorer() {
     <"$work/answers"
 }
 
+# Each run writes a new file: removing the last run's (freeing its pages) is not timed.
 plain_times=() fortran_times=() explorer_times=()
 for (( round = 0; round < rounds; ++round )); do
+  rm -f "$work/plain.dat" "$work/fortran.dat" "$work/explorer.dat"
   plain_times+=("$(seconds_of "$work/plain" "$work/plain.dat")")
   if [ $have_fortran = yes ]; then fortran_times+=("$(seconds_of "$work/fortran" "$work/fortran.dat")"); fi
   explorer_times+=("$(seconds_of run_explorer)")
