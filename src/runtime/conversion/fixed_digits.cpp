@@ -65,10 +65,11 @@ void write_short_digits_backwards(std::uint32_t value, int count, char* end) {
   if (count == 1) *--end = static_cast<char>('0' + value);
 }
 
-// Writes exactly `count` digits of `value` (value < 10^count) ending just before `end`: the
-// last eight at a time, each eight in 32-bit arithmetic.
+constexpr std::uint64_t kEightDigits = 100'000'000;
+
+// Writes exactly `count` digits of `value` (value < 10^count) ending just before `end`: eight
+// at a time from the right, each eight in 32-bit arithmetic.
 void write_digits_backwards(std::uint64_t value, int count, char* end) {
-  constexpr std::uint64_t kEightDigits = 100'000'000;
   while (count > 8) {
     const std::uint64_t high = value / kEightDigits;
     write_short_digits_backwards(static_cast<std::uint32_t>(value - high * kEightDigits), 8, end);
@@ -77,6 +78,22 @@ void write_digits_backwards(std::uint64_t value, int count, char* end) {
     count -= 8;
   }
   write_short_digits_backwards(static_cast<std::uint32_t>(value), count, end);
+}
+
+// The same for a count known here, so that the loops unroll (the fraction of Fw.d).
+template <int Count>
+void write_counted_digits_backwards(std::uint64_t value, char* end) {
+  if constexpr (Count > 8) {
+    const std::uint64_t high = value / kEightDigits;
+    write_counted_digits_backwards<8>(value - high * kEightDigits, end);
+    write_counted_digits_backwards<Count - 8>(high, end - 8);
+  } else if constexpr (Count >= 2) {
+    const auto short_value = static_cast<std::uint32_t>(value);
+    std::memcpy(end - 2, kDigitPairs + 2 * (short_value % 100), 2);
+    write_counted_digits_backwards<Count - 2>(short_value / 100, end - 2);
+  } else if constexpr (Count == 1) {
+    *(end - 1) = static_cast<char>('0' + value);
+  }
 }
 
 // The number of decimal digits of `value` (1 for 0).
@@ -95,13 +112,17 @@ char* write_split(std::uint64_t scaled, char* out) {
   constexpr std::uint64_t unit = power_of(10, D);
   const std::uint64_t integer_part = scaled / unit;
   const std::uint64_t fraction = scaled - integer_part * unit;
-  const int integer_length = decimal_length(integer_part);
-  write_digits_backwards(integer_part, integer_length, out + integer_length);
-  out += integer_length;
+  if (integer_part < 10) {
+    *out++ = static_cast<char>('0' + integer_part);  // a series of order one
+  } else {
+    const int integer_length = decimal_length(integer_part);
+    write_digits_backwards(integer_part, integer_length, out + integer_length);
+    out += integer_length;
+  }
   if constexpr (D > 0) {
     *out++ = '.';
     out += D;
-    write_digits_backwards(fraction, D, out);
+    write_counted_digits_backwards<D>(fraction, out);
   }
   return out;
 }

@@ -117,7 +117,7 @@ int write_fixed_unscaled(double value, std::int64_t fraction_digits, SignMode si
     std::memcpy(out, body, static_cast<std::size_t>(body_length));
   }
   out += body_length;
-  std::memset(out, ' ', static_cast<std::size_t>(trailing_blanks));
+  if (trailing_blanks > 0) std::memset(out, ' ', static_cast<std::size_t>(trailing_blanks));
   return kConverted;
 }
 
