@@ -80,17 +80,26 @@ void write_digits_backwards(std::uint64_t value, int count, char* end) {
   write_short_digits_backwards(static_cast<std::uint32_t>(value), count, end);
 }
 
-// The same for a count known here, so that the loops unroll (the fraction of Fw.d).
+// The same for a count known here (the fraction of Fw.d): the value is split in halves,
+// and the halves again, so that the divisions of one level do not wait for each other.
 template <int Count>
 void write_counted_digits_backwards(std::uint64_t value, char* end) {
   if constexpr (Count > 8) {
     const std::uint64_t high = value / kEightDigits;
     write_counted_digits_backwards<8>(value - high * kEightDigits, end);
     write_counted_digits_backwards<Count - 8>(high, end - 8);
-  } else if constexpr (Count >= 2) {
+  } else if constexpr (Count > 4) {
     const auto short_value = static_cast<std::uint32_t>(value);
-    std::memcpy(end - 2, kDigitPairs + 2 * (short_value % 100), 2);
-    write_counted_digits_backwards<Count - 2>(short_value / 100, end - 2);
+    const std::uint32_t high = short_value / 10'000;
+    write_counted_digits_backwards<4>(short_value - high * 10'000, end);
+    write_counted_digits_backwards<Count - 4>(high, end - 4);
+  } else if constexpr (Count > 2) {
+    const auto short_value = static_cast<std::uint32_t>(value);
+    const std::uint32_t high = short_value / 100;
+    std::memcpy(end - 2, kDigitPairs + 2 * (short_value - high * 100), 2);
+    write_counted_digits_backwards<Count - 2>(high, end - 2);
+  } else if constexpr (Count == 2) {
+    std::memcpy(end - 2, kDigitPairs + 2 * value, 2);
   } else if constexpr (Count == 1) {
     *(end - 1) = static_cast<char>('0' + value);
   }
