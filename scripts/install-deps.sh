@@ -10,6 +10,7 @@ packages=(
   build-essential cmake git pkg-config
   qt6-base-dev qt6-qpa-plugins libqt6printsupport6 libgl-dev libglx-dev libvulkan-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  nlohmann-json3-dev
   fonts-liberation fonts-dejavu-core
   help2man librsvg2-bin desktop-file-utils man-db
   xvfb xauth xdotool xclip imagemagick

@@ -1,7 +1,11 @@
 #include "app/dialogue.h"
 
+#include <optional>
+#include <string>
+
 #include "app/dialogue_state.h"
 #include "app/prompt_read.h"
+#include "app/provenance_file.h"
 #include "app/recording.h"
 #include "console/console_api.h"
 #include "runtime/fio.h"
@@ -86,36 +90,47 @@ void ask_settings(DialogueState& state) {
                            settings_format);
   if (ask_yes_or_no(state, "   Change settings? (y/n) ") == 'y') {
     ask_integer("(I6)", "6) Length of a transient process: Ntrans = ", state.n_transient,
-                [](std::int32_t n) { return n >= 0; });
+                [](std::int32_t n) { return n >= kShortestTransient; });
     ask_integer("(I6)", "   Length of the series to record: N = ", state.n_series,
-                [](std::int32_t n) { return n >= 2; });
+                [](std::int32_t n) { return n >= kShortestSeries; });
   }
   if (ask_yes_or_no(state, "7) Add noise to the time series? (y/n) ") == 'y') {
     state.add_noise = true;
     for (;;) {
       prompt_read_real(unit, "(F20.10)", "8) Noise standard deviation: std = ", state.noise_std);
-      if (state.noise_std > 0.0) break;  // zero, negative and NaN are rejected
+      if (acceptable_noise(state.noise_std)) break;
       write_incorrect_input(unit);
     }
   } else {
     state.add_noise = false;
   }
   // An empty file name: the next unused command-line argument, or the user is asked.
-  runtime::open_unit(kSeriesUnit, 0,
-                     {keyword_text(Keyword::File, ""), keyword_text(Keyword::Blank, "NULL"),
-                      keyword_text(Keyword::Status, "UNKNOWN")});
+  open_series_unit();
+}
+
+// One recording, and on request its provenance sidecar.
+void record(DialogueState& state, TrajectoryObserver* plot, bool write_provenance) {
+  if (!write_provenance) {
+    record_series(state, plot);
+    return;
+  }
+  // The series file's name is known while the unit is connected; the recording closes it.
+  const std::optional<std::string> series_path = runtime::unit_file_path(kSeriesUnit);
+  const RecordingOutcome outcome = record_series(state, plot);
+  std::string error;
+  if (!write_provenance_file(series_path, state, outcome, error)) console::show_message(error);
 }
 
 }  // namespace
 
-void run_dialogue(TrajectoryObserver* plot) {
+void run_dialogue(TrajectoryObserver* plot, bool write_provenance) {
   runtime::check_division_flaw();
   const int thread_mode = 0;
   runtime::set_thread_mode(&thread_mode);
 
   DialogueState state;
-  state.n_transient = 1000;
-  state.n_series = 10000;
+  state.n_transient = kDefaultTransient;
+  state.n_series = kDefaultSeriesLength;
 
   for (;;) {  // system cycle
     open_dialogue_window();
@@ -130,7 +145,7 @@ void run_dialogue(TrajectoryObserver* plot) {
 
       for (;;) {  // recording cycle
         ask_settings(state);
-        record_series(state, plot);
+        record(state, plot, write_provenance);
         if (ask_yes_or_no(state, "9) Record again? (y/n) ") == 'n') break;
       }
 

@@ -9,7 +9,9 @@ namespace app {
 class TrajectoryObserver;
 
 // Runs the dialogue until the user answers "n" to question 11. `plot` receives every
-// recording's plot (null: recordings draw nothing).
-void run_dialogue(TrajectoryObserver* plot);
+// recording's plot (null: recordings draw nothing). With `write_provenance` every recording
+// also writes its provenance sidecar FILE.json beside its series file; a sidecar that cannot
+// be written is reported in a message box and the dialogue goes on.
+void run_dialogue(TrajectoryObserver* plot, bool write_provenance = false);
 
 }  // namespace app

@@ -10,6 +10,18 @@
 
 namespace app {
 
+// The lengths a run starts with, and the limits the dialogue sets its answers: a transient of
+// at least 0 steps, a series of at least 2 points. Both are read under (I6), so no answer can
+// exceed six digits.
+inline constexpr std::int32_t kDefaultTransient = 1000;
+inline constexpr std::int32_t kDefaultSeriesLength = 10000;
+inline constexpr std::int32_t kShortestTransient = 0;
+inline constexpr std::int32_t kShortestSeries = 2;
+inline constexpr std::int32_t kLongestLength = 999999;
+
+// A noise standard deviation must be greater than 0 (zero, negative and NaN are refused).
+inline bool acceptable_noise(double noise_std) { return noise_std > 0.0; }
+
 struct DialogueState {
   std::int32_t map_number = 0;
   std::int32_t nvar = 0;
@@ -17,8 +29,8 @@ struct DialogueState {
   RuntimeArray x0;             // initial state, nvar components
   RuntimeArray working_state;  // the state a recording advances, nvar components
   std::int32_t record_variable = 1;
-  std::int32_t n_transient = 1000;
-  std::int32_t n_series = 10000;
+  std::int32_t n_transient = kDefaultTransient;
+  std::int32_t n_series = kDefaultSeriesLength;
   bool add_noise = false;
   double noise_std = 0.0;
   char answer = ' ';

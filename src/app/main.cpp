@@ -7,17 +7,26 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/dialogue.h"
+#include "app/exit_status.h"
+#include "app/option_values.h"
 #include "app/plot.h"
+#include "app/record_command.h"
+#include "app/replay_command.h"
 #include "app/version.h"
 #include "console/console_core.h"
 #include "gui/gui_entry.h"
+#include "numerics/uniform_generator.h"
 #include "runtime/support/lifecycle.h"
 #include "terminal/terminal_entry.h"
 
@@ -25,16 +34,32 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: mapexplorer [OPTION]... [FILE]...\n"
+    "       mapexplorer record [OPTION]... FILE\n"
+    "       mapexplorer replay [--check] FILE.json [OUT]\n"
     "Records time series of chaotic maps through a numbered question-and-answer dialogue.\n"
     "Each recording writes its series to the next FILE given, or asks for a file name.\n"
     "\n"
     "Options:\n"
     "  --terminal              run in the terminal even when a display is available\n"
-    "                          (the default when neither DISPLAY nor WAYLAND_DISPLAY is set)\n"
+    "                          (the default when neither DISPLAY nor WAYLAND_DISPLAY is set):\n"
+    "                            mapexplorer --terminal series.dat\n"
     "  --save-pictures DIR     terminal only: when the program ends, save the picture of\n"
-    "                          every window as DIR/<window title>.bmp\n"
+    "                          every window as DIR/<window title>.bmp:\n"
+    "                            mapexplorer --terminal --save-pictures pictures series.dat\n"
+    "  --picture-format bmp|png  the format of the pictures --save-pictures saves (default\n"
+    "                          bmp; png writes DIR/<window title>.png):\n"
+    "                            mapexplorer --terminal --save-pictures pictures \\\n"
+    "                                --picture-format png series.dat\n"
+    "  --seed N                start the noise from seed N, 1 to 2147483646, instead of the\n"
+    "                          time of day, so that a run can be repeated (one sequence per\n"
+    "                          run, continued from one recording to the next):\n"
+    "                            mapexplorer --seed 42 series.dat\n"
+    "  --provenance            each recording also writes FILE.json beside its series FILE,\n"
+    "                          which tells how it was made (see 'mapexplorer replay --help'):\n"
+    "                            mapexplorer --provenance series.dat\n"
     "  --help                  show this help and exit\n"
     "  --version               show the version and exit\n"
+    "  --                      every argument after it is a FILE (also one named 'record')\n"
     "\n"
     "In the terminal, standard input supplies the answers, one per line, and standard output\n"
     "shows the dialogue.\n"
@@ -46,7 +71,15 @@ constexpr std::string_view kUsage =
     "  130    control-C (SIGINT)\n"
     "  143    SIGTERM\n"
     "  other  a run-time error ended the program: its error number\n"
-    "Except for a wrong option, every file is written and closed first.\n";
+    "Except for a wrong option, every file is written and closed first.\n"
+    "\n"
+    "Commands:\n"
+    "  record   one recording from the command line, without the dialogue and without a\n"
+    "           window ('mapexplorer record --help'):\n"
+    "             mapexplorer record --map quadratic --param lambda=1.9 --initial 0.3 q.dat\n"
+    "  replay   make a recording described by its FILE.json again and compare\n"
+    "           ('mapexplorer replay --help'):\n"
+    "             mapexplorer replay --check q.dat.json\n";
 
 // Qt keeps per-user runtime files under XDG_RUNTIME_DIR and warns on standard error when it is
 // not set (as in a plain terminal session or a CI job). Give it the directory it would
@@ -60,6 +93,29 @@ void ensure_runtime_directory() {
   if (::lstat(directory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid()) return;
   if ((info.st_mode & 0777) != 0700) return;
   ::setenv("XDG_RUNTIME_DIR", directory.c_str(), 1);
+}
+
+constexpr std::string_view kRecordCommand = "record";
+constexpr std::string_view kReplayCommand = "replay";
+constexpr std::string_view kTerminalOption = "--terminal";
+constexpr std::string_view kSavePicturesOption = "--save-pictures";
+constexpr std::string_view kPictureFormatOption = "--picture-format";
+constexpr std::string_view kProvenanceOption = "--provenance";
+constexpr std::string_view kHelpOption = "--help";
+constexpr std::string_view kVersionOption = "--version";
+
+// The dialogue's options; every operand names a series file, in order. The options it has
+// always had may be given again (--save-pictures: the last directory counts).
+constexpr app::OptionSpec kDialogueOptions[] = {
+    {kTerminalOption, "", true},       {kSavePicturesOption, "DIR", true},
+    {kPictureFormatOption, "bmp|png"}, {app::kSeedOption, "N"},
+    {kProvenanceOption, ""},           {kHelpOption, "", true},
+    {kVersionOption, "", true},
+};
+
+int usage_error(const std::string& message) {
+  std::fprintf(stderr, "mapexplorer: %s (see mapexplorer --help)\n", message.c_str());
+  return app::kExitUsage;
 }
 
 bool has_display() {
@@ -79,60 +135,54 @@ bool initial_settings(console::ConsoleCore& core) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> arguments;
-  bool terminal = false;
-  bool options_ended = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view argument = argv[i];
-    if (options_ended) {
-      arguments.emplace_back(argument);
-      continue;
-    }
-    if (argument == "--") {
-      options_ended = true;
-      continue;
-    }
-    if (argument == "--help") {
-      std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
-      return 0;
-    }
-    if (argument == "--version") {
-      std::printf("mapexplorer %s\n", app::kVersion);
-      return 0;
-    }
-    if (argument == "--terminal") {
-      terminal = true;
-      continue;
-    }
-    arguments.emplace_back(argument);
+  const std::vector<std::string> all_arguments(argv + 1, argv + argc);
+  if (!all_arguments.empty() && all_arguments.front() == kRecordCommand) {
+    ensure_runtime_directory();
+    return app::run_record_command(argc, argv, std::span(all_arguments).subspan(1));
   }
-  if (!has_display()) terminal = true;
-
-  terminal::TerminalOptions options;
+  if (!all_arguments.empty() && all_arguments.front() == kReplayCommand) {
+    return app::run_replay_command(argc, argv, std::span(all_arguments).subspan(1));
+  }
+  app::CommandLine line;
   std::string error;
-  const std::size_t argument_count = arguments.size();
-  if (!terminal::take_terminal_options(arguments, options, error)) {
-    std::fprintf(stderr, "mapexplorer: %s\n%s", error.c_str(), "Try 'mapexplorer --help'.\n");
-    return 2;
+  if (!app::parse_command_line(all_arguments, kDialogueOptions, line, error)) return usage_error(error);
+  if (line.has(kHelpOption)) {
+    std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
+    return app::kExitSuccess;
   }
-  if (!terminal && arguments.size() != argument_count) {
-    std::fprintf(stderr, "mapexplorer: --save-pictures works in the terminal only (add --terminal)\n");
-    return 2;
+  if (line.has(kVersionOption)) {
+    std::printf("mapexplorer %s\n", app::kVersion);
+    return app::kExitSuccess;
   }
-  for (const std::string& argument : arguments) {
-    if (argument.size() > 2 && argument.compare(0, 2, "--") == 0) {
-      std::fprintf(stderr, "mapexplorer: unknown option %s\nTry 'mapexplorer --help'.\n", argument.c_str());
-      return 2;
+  const bool terminal = line.has(kTerminalOption) || !has_display();
+  terminal::TerminalOptions options;
+  if (const std::string* directory = line.value(kSavePicturesOption)) {
+    if (!terminal) return usage_error("--save-pictures works in the terminal only (add --terminal)");
+    options.save_pictures_directory = *directory;
+  }
+  if (const std::string* format = line.value(kPictureFormatOption)) {
+    if (!options.save_pictures_directory) return usage_error("--picture-format goes with --save-pictures DIR");
+    if (*format == "png") {
+      options.picture_format = console::PictureFormat::Png;
+    } else if (*format != "bmp") {
+      return usage_error("--picture-format must be bmp or png: " + *format);
     }
   }
+  std::optional<std::int32_t> seed;
+  if (!app::read_seed_option(line, seed, error)) return usage_error(error);
+
+  // The noise of this run starts from the seed given instead of the clock.
+  if (seed) numerics::init_uniform_generator(*seed);
+  const std::vector<std::string>& arguments = line.operands();
   // Start the runtime before any other thread exists, so that every thread inherits its
   // handling of console events.
   runtime::start_runtime(arguments);
   ensure_runtime_directory();
   // Every recording draws its trajectory in the window "Graphics", in both presentations.
-  const auto dialogue = [] {
+  const bool provenance = line.has(kProvenanceOption);
+  const auto dialogue = [provenance] {
     app::TrajectoryPlot plot;
-    app::run_dialogue(&plot);
+    app::run_dialogue(&plot, provenance);
   };
   if (terminal) return terminal::run_terminal_program(argc, argv, arguments, options, dialogue);
   gui::GuiOptions gui_options;

@@ -1,5 +1,6 @@
 #include "app/map_catalogue.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -26,14 +27,15 @@ constexpr std::array<std::string_view, 1> kOneVariablePrompts = {"   x0 = "};
 constexpr std::array<std::string_view, 2> kTwoVariablePrompts = {"   x0 = ", "   y0 = "};
 
 constexpr std::array<MapEntry, kMapCount> kCatalogue = {{
-    {1, "   1 - Quadratic map", "Quadratic map:", kQuadraticFormula, 1, kQuadraticParameters, kOneVariablePrompts},
-    {2, "   2 - Henon map", "Henon map:", kHenonFormula, 2, kHenonParameters, kTwoVariablePrompts},
-    {3, "   3 - Dissipatively coupled quadratic maps", "Dissipatively coupled quadratic maps:", kDissipativeFormula, 2,
+    {1, "quadratic", "   1 - Quadratic map", "Quadratic map:", kQuadraticFormula, 1, kQuadraticParameters,
+     kOneVariablePrompts},
+    {2, "henon", "   2 - Henon map", "Henon map:", kHenonFormula, 2, kHenonParameters, kTwoVariablePrompts},
+    {3, "dissipative", "   3 - Dissipatively coupled quadratic maps",
+     "Dissipatively coupled quadratic maps:", kDissipativeFormula, 2, kCoupledParameters, kTwoVariablePrompts},
+    {4, "linear", "   4 - Linearly coupled quadratic maps", "Linearly coupled quadratic maps:", kLinearFormula, 2,
      kCoupledParameters, kTwoVariablePrompts},
-    {4, "   4 - Linearly coupled quadratic maps", "Linearly coupled quadratic maps:", kLinearFormula, 2,
-     kCoupledParameters, kTwoVariablePrompts},
-    {5, "   5 - Model map of the driven RL-diode circuit", "Model map of the driven RL-diode circuit:", kCircuitFormula,
-     1, kCircuitParameters, kOneVariablePrompts},
+    {5, "rl-diode", "   5 - Model map of the driven RL-diode circuit",
+     "Model map of the driven RL-diode circuit:", kCircuitFormula, 1, kCircuitParameters, kOneVariablePrompts},
 }};
 
 }  // namespace
@@ -46,6 +48,12 @@ double* parameter_slot(MapParameters& parameters, int slot) {
     case 4: return &parameters.p4;
     default: return nullptr;
   }
+}
+
+std::string_view parameter_name(const ParameterPrompt& prompt) {
+  std::string_view name = prompt.text;
+  name.remove_prefix(std::min(name.find_first_not_of(' '), name.size()));
+  return name.substr(0, name.find(" ="));
 }
 
 std::span<const MapEntry> map_catalogue() { return kCatalogue; }

@@ -36,9 +36,13 @@ struct ParameterPrompt {
   int slot;
 };
 
+// The parameter's name as its prompt shows it ("lambda" for "   lambda = ").
+std::string_view parameter_name(const ParameterPrompt& prompt);
+
 // One catalogue row. Every text is one line of the dialogue; leading blanks belong to it.
 struct MapEntry {
   int number;
+  std::string_view name;  // the map's name on the command line ("quadratic", "henon", ...)
   std::string_view menu_line;
   std::string_view heading;
   std::span<const std::string_view> formula_lines;

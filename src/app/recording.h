@@ -3,10 +3,15 @@
 // points are buffered to find the plotting ranges, noise is drawn for the whole series at
 // once, and every series point is written under (F20.10) to unit 1 and handed to the plot
 // right after it is written. Divergence ends the writing early with the message
-// "The trajectory goes to infinity" on the dialogue unit. Unit 1 is closed at the end.
+// "The trajectory goes to infinity". Unit 1 is closed at the end.
+//
+// The dialogue and the record command share this routine and open_series_unit, so that a
+// series file is the same byte for byte whichever of them made it.
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string_view>
 
 #include "app/dialogue_state.h"
 
@@ -15,6 +20,8 @@ namespace app {
 inline constexpr std::int32_t kDialogueUnit = 10;
 inline constexpr std::int32_t kSeriesUnit = 1;
 inline constexpr std::int32_t kPlotBufferLength = 100;
+
+inline constexpr std::string_view kDivergenceMessage = "The trajectory goes to infinity";
 
 // What the plot reads while a recording runs.
 struct RecordingView {
@@ -42,7 +49,29 @@ class TrajectoryObserver {
                                        std::span<const double> state) = 0;
 };
 
-// Runs one recording for `state` (map, parameters, x0, settings); `plot` may be null.
-void record_series(DialogueState& state, TrajectoryObserver* plot);
+// What a recording leaves besides its file and its plot.
+struct RecordingOutcome {
+  std::int64_t values_written = 0;
+  // The series point whose state was first found divergent. Series point m is the state after
+  // n_transient + m - 1 steps, so the states of the transient are the points 1 - n_transient
+  // (x0) to 0. Nothing when no state was found divergent.
+  std::optional<std::int64_t> divergent_point;
+  // The element of the uniform generator's sequence that this recording's noise continued
+  // from (the seed that starts the same noise again); nothing without noise.
+  std::optional<std::int32_t> noise_seed;
+};
+
+// Shows the divergence message; the dialogue writes it as a line on its unit.
+using MessageWriter = void (*)(std::string_view message);
+void write_dialogue_line(std::string_view message);
+
+// Connects unit 1 for the next recording with an empty file name: the runtime takes the next
+// unused command-line argument or asks the user for a name.
+void open_series_unit();
+
+// Runs one recording for `state` (map, parameters, x0, settings) into unit 1; `plot` may be
+// null. The divergence message goes to `report_divergence`.
+RecordingOutcome record_series(DialogueState& state, TrajectoryObserver* plot,
+                               MessageWriter report_divergence = write_dialogue_line);
 
 }  // namespace app

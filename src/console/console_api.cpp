@@ -1,5 +1,7 @@
 #include "console/console_api.h"
 
+#include <cstdio>
+
 #include "console/palette.h"
 
 namespace console {
@@ -53,6 +55,19 @@ bool delete_menu(int menu, int item) {
   return core != nullptr && core->delete_menu(menu, item);
 }
 
+void show_message(std::string_view text) {
+  ConsoleCore* core = ConsoleCore::current();
+  if (core == nullptr) {
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+    return;
+  }
+  MessageBoxRequest request;
+  request.caption = core->program_title();
+  request.text = text;
+  request.icon = MessageBoxIcon::Warning;
+  core->ask(request);
+}
+
 std::int16_t get_graphics_status() { return graphics_status(); }
 
 std::int16_t set_pixel(std::int16_t x, std::int16_t y) {
@@ -99,6 +114,17 @@ std::int16_t capture_window_image(std::int16_t x1, std::int16_t y1, std::int16_t
                                   std::span<std::uint8_t> buffer) {
   ConsoleCore* core = console_or_fail();
   return core != nullptr ? core->capture_window_image(x1, y1, x2, y2, buffer) : 0;
+}
+
+int save_unit_picture(std::int32_t unit, const std::string& path, PictureFormat format) {
+  ConsoleCore* core = console_or_fail();
+  if (core == nullptr) return kStatusFailure;
+  const int window = core->window_of_unit(unit);
+  if (window < 0) {
+    set_graphics_status(kStatusFailure);
+    return kStatusFailure;
+  }
+  return core->save_window_picture(window, path, format);
 }
 
 }  // namespace console

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "console/console_core.h"
@@ -29,6 +30,11 @@ void clear_screen(std::int16_t area);
 // Deletes popup `menu` of the frame's menu bar, or its item `item` (0: the whole popup); true
 // when deleted.
 bool delete_menu(int menu, int item);
+
+// Shows `text` in a message box captioned with the program's title, with an OK button (in the
+// terminal: on standard error), and returns when it is answered. Without a console the text
+// goes to standard error.
+void show_message(std::string_view text);
 
 // The outcome of the most recent graphics or window operation.
 std::int16_t get_graphics_status();
@@ -62,5 +68,8 @@ std::int32_t window_image_size(std::int16_t x1, std::int16_t y1, std::int16_t x2
 // Captures the rectangle as a bitmap file image into `buffer`; nonzero on success.
 std::int16_t capture_window_image(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2,
                                   std::span<std::uint8_t> buffer);
+// Writes the whole picture of the unit's window to the file `path`, as File > Save does. 0,
+// or the negative graphics status of the failure (-1 when the unit has no window).
+int save_unit_picture(std::int32_t unit, const std::string& path, PictureFormat format);
 
 }  // namespace console

@@ -45,6 +45,7 @@
 #include "console/selection.h"
 #include "console/status_messages.h"
 #include "console/window_config.h"
+#include "console/window_image.h"
 #include "console/window_table.h"
 
 class QEventLoop;
@@ -283,11 +284,12 @@ class ConsoleCore {
   // bytes) as a bitmap file image. 1, or 0 (graphics_status -1).
   std::int16_t capture_window_image(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2,
                                     std::span<std::uint8_t> buffer);
-  // Writes the whole surface of window `index` to the bitmap file `path`, as File > Save
-  // does after its dialog (also for a window whose unit is closed). 0, or the negative
-  // graphics status of the failure (-1 no such window, -3, -8, -15, -16, -17); the status
-  // is also left in graphics_status. Holds the window's draw_lock while it runs.
-  int save_window_picture(int index, const std::string& path);
+  // Writes the whole surface of window `index` to the file `path`, as File > Save does after
+  // its dialog (also for a window whose unit is closed): the bitmap file image, or that image
+  // as a PNG file. 0, or the negative graphics status of the failure (-1 no such window, -3,
+  // -8, -15, -16, -17); the status is also left in graphics_status. Holds the window's
+  // draw_lock only while the picture is captured.
+  int save_window_picture(int index, const std::string& path, PictureFormat format = PictureFormat::Bitmap);
 
   // ---- line input (line_input.cpp) ----
   // Reads one line typed or pasted into the window: the count (at most n), or -1.

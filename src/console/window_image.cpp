@@ -3,11 +3,17 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageWriter>
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
+#include "console/palette.h"
 #include "console/raster.h"
 
 namespace console {
@@ -217,6 +223,25 @@ int write_window_image_file(const std::string& path, std::span<const std::uint8_
   if (!write_all(file.get(), image.data(), total)) return -17;
   if (!file.close()) return -17;
   return 0;
+}
+
+int write_window_image_png(const std::string& path, std::span<const std::uint8_t> image) {
+  if (image.size() > static_cast<std::size_t>(INT_MAX)) return kStatusCaptureFailed;
+  const QImage picture = QImage::fromData(image.data(), static_cast<int>(image.size()), "BMP");
+  if (picture.isNull()) return kStatusCaptureFailed;
+  // Encoded in memory and written with checked writes: a file writer of the image library
+  // does not report every failed write (a full disk would pass unnoticed).
+  QByteArray encoded;
+  QBuffer buffer(&encoded);
+  buffer.open(QIODevice::WriteOnly);
+  if (!QImageWriter(&buffer, "png").write(picture)) return kStatusNoImageMemory;
+  FileHandle file(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (file.get() < 0) return kStatusFileNotCreated;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(encoded.constData());
+  if (!write_all(file.get(), bytes, static_cast<std::size_t>(encoded.size())) || !file.close()) {
+    return kStatusWriteFailed;
+  }
+  return kStatusOk;
 }
 
 }  // namespace console

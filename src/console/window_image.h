@@ -7,6 +7,7 @@
 // At 1, 4 and 8 bits per pixel the pixels are indices of the nearest entries of the window's
 // palette, and the colour table holds the palette (zeros beyond it); at 16 bits 5 bits each
 // of red, green and blue; at 24 bits blue, green, red; at 32 bits blue, green, red and 0.
+// Such an image can also be written as a PNG file with the same pixels.
 
 #include <QImage>
 #include <QRect>
@@ -18,6 +19,9 @@
 #include <vector>
 
 namespace console {
+
+// The file format a window's picture is saved in.
+enum class PictureFormat : std::uint8_t { Bitmap, Png };
 
 inline constexpr int kFileHeaderSize = 14;
 inline constexpr int kInfoHeaderSize = 40;
@@ -58,5 +62,11 @@ bool read_window_image_header(std::span<const std::uint8_t> image, WindowImageHe
 // the failure: -16 the file could not be created, -17 a write failed (the part written stays),
 // -3 the depth in the headers is not supported, -1 the image is malformed.
 int write_window_image_file(const std::string& path, std::span<const std::uint8_t> image);
+
+// Writes `image` (a bitmap file image as above) to the file `path` as a PNG file with the same
+// pixels, replacing an existing file. 0, or the graphics status of the failure: -16 the file
+// could not be created, -17 a write failed, -15 the image cannot be read, -8 it could not be
+// encoded.
+int write_window_image_png(const std::string& path, std::span<const std::uint8_t> image);
 
 }  // namespace console

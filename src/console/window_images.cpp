@@ -1,10 +1,9 @@
 // Window images: the size query, capture_window_image and the writing of a window's whole
-// surface to a bitmap file (File > Save after its dialog, and the terminal's saved pictures).
+// surface to a bitmap or PNG file (File > Save after its dialog, the terminal's saved
+// pictures, a recording's picture).
 
 #include <climits>
 #include <cstdlib>
-#include <new>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -57,32 +56,16 @@ std::int16_t ConsoleCore::capture_window_image(std::int16_t x1, std::int16_t y1,
   return 1;
 }
 
-int ConsoleCore::save_window_picture(int index, const std::string& path) {
+int ConsoleCore::save_window_picture(int index, const std::string& path, PictureFormat format) {
   GateScope gate(*this);
-  auto record = table_.find(index);
-  if (!record) {
-    set_graphics_status(kStatusFailure);
-    return kStatusFailure;
-  }
-  std::lock_guard lock(record->draw_lock);
-  auto fail = [](std::int16_t status) {
-    set_graphics_status(status);
-    return static_cast<int>(status);
-  };
-  if (!record->config_applied || record->surface.isNull()) return fail(kStatusCaptureFailed);
-  if (!is_image_depth(record->bits_per_pixel)) return fail(kStatusUnsupportedDepth);
-  const QRect whole(0, 0, record->surface_width, record->surface_height);
-  const std::int64_t size = image_file_size(whole.width(), whole.height(), record->bits_per_pixel);
   std::vector<std::uint8_t> image;
-  try {
-    image.resize(static_cast<std::size_t>(size));
-  } catch (const std::bad_alloc&) {
-    return fail(kStatusNoImageMemory);
-  } catch (const std::length_error&) {
-    return fail(kStatusNoImageMemory);
+  int status = capture_window_picture(index, image);
+  if (status == kStatusOk) {
+    // The file is written after the window's lock is given back.
+    status = format == PictureFormat::Png ? write_window_image_png(path, image) : write_window_image_file(path, image);
   }
-  if (!capture_locked(*record, whole, image)) return fail(kStatusCaptureFailed);
-  return fail(static_cast<std::int16_t>(write_window_image_file(path, image)));
+  set_graphics_status(static_cast<std::int16_t>(status));
+  return status;
 }
 
 }  // namespace console

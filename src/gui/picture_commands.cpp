@@ -4,13 +4,10 @@
 #include <QClipboard>
 #include <QFile>
 #include <QImage>
-#include <QImageWriter>
 #include <QPrinter>
 #include <QTimer>
 
-#include <climits>
 #include <string>
-#include <vector>
 
 #include "console/console_core.h"
 #include "console/palette.h"
@@ -146,36 +143,15 @@ bool PictureCommands::save(int window) {
   if (frame_.isNull() || core_ == nullptr || frame_->view(window) == nullptr) return false;
   const std::optional<QString> name = dialogs().choose_save_file(frame_.data());
   if (!name || name->isEmpty() || frame_.isNull() || frame_->is_closed()) return false;
-  const int status = is_png_file_name(*name)
-                         ? save_png(window, *name)
-                         : core_->save_window_picture(window, QFile::encodeName(*name).toStdString());
+  const console::PictureFormat format =
+      is_png_file_name(*name) ? console::PictureFormat::Png : console::PictureFormat::Bitmap;
+  const int status = core_->save_window_picture(window, QFile::encodeName(*name).toStdString(), format);
   if (status != console::kStatusOk) {
     console::set_graphics_status(console::kStatusOk);
     core_->show_error_box(console::ErrorBoxKind::Error, kInternalError, kSaveSource, kSaveLine);
     return false;
   }
   return true;
-}
-
-int PictureCommands::save_png(int window, const QString& name) {
-  std::vector<std::uint8_t> bytes;
-  int status = core_->capture_window_picture(window, bytes);
-  if (status == console::kStatusOk) {
-    const QImage picture = bytes.size() > static_cast<std::size_t>(INT_MAX)
-                               ? QImage()
-                               : QImage::fromData(bytes.data(), static_cast<int>(bytes.size()), "BMP");
-    if (picture.isNull()) {
-      status = console::kStatusCaptureFailed;
-    } else {
-      QImageWriter writer(name, "png");
-      if (!writer.write(picture)) {
-        status =
-            writer.error() == QImageWriter::DeviceError ? console::kStatusFileNotCreated : console::kStatusWriteFailed;
-      }
-    }
-  }
-  console::set_graphics_status(static_cast<std::int16_t>(status));
-  return status;
 }
 
 // ---- printing ----

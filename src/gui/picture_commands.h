@@ -69,7 +69,6 @@ class PictureCommands final : public QObject, public WindowCommands {
   // Ends the selection in progress (or being started); `resume` resumes the program.
   bool end_selection(bool resume);
   bool copy(int window);
-  int save_png(int window, const QString& name);
   void show_printing_text(int text);
   PictureDialogs& dialogs();
 

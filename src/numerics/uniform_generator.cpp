@@ -20,7 +20,7 @@ GeneratorState& generator() {
   return state;
 }
 
-bool is_valid_seed(std::int64_t seed) { return seed >= 1 && seed <= kModulus - 1; }
+bool is_valid_seed(std::int64_t seed) { return seed >= kSmallestSeed && seed <= kLargestSeed; }
 
 // 16807 * seed mod (2^31 - 1) for a seed in 1..2^31 - 2. Schrage's decomposition keeps every
 // intermediate within 32 bits, and the result stays in 1..2^31 - 2.

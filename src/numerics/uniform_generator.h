@@ -17,6 +17,9 @@ inline constexpr std::int32_t kSchrageQuotient = kModulus / kMultiplier;   // 12
 inline constexpr std::int32_t kSchrageRemainder = kModulus % kMultiplier;  // 2836
 // The double nearest to 1 / (2^31 - 1).
 inline constexpr double kUniformScale = 1.0 / kModulus;
+// The seeds the sequence can start from: every element it can reach.
+inline constexpr std::int32_t kSmallestSeed = 1;
+inline constexpr std::int32_t kLargestSeed = kModulus - 1;
 // Used when the time of day gives no usable seed (00:00:00, or no clock).
 inline constexpr std::int32_t kFallbackSeed = 123457;
 

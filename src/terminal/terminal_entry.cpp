@@ -10,37 +10,6 @@
 
 namespace terminal {
 
-namespace {
-constexpr std::string_view kSavePictures = "--save-pictures";
-}
-
-bool take_terminal_options(std::vector<std::string>& arguments, TerminalOptions& options, std::string& error) {
-  std::vector<std::string> rest;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    std::string directory;
-    if (argument == kSavePictures) {
-      if (i + 1 >= arguments.size()) {
-        error = "--save-pictures needs a directory";
-        return false;
-      }
-      directory = arguments[++i];
-    } else if (argument.rfind(std::string(kSavePictures) + "=", 0) == 0) {
-      directory = argument.substr(kSavePictures.size() + 1);
-    } else {
-      rest.push_back(argument);
-      continue;
-    }
-    if (directory.empty()) {
-      error = "--save-pictures needs a directory";
-      return false;
-    }
-    options.save_pictures_directory = directory;
-  }
-  arguments = std::move(rest);
-  return true;
-}
-
 int run_terminal(int& argc, char** argv, const TerminalOptions& options,
                  const std::function<void(console::ConsoleCore&)>& prepare, std::function<int()> program) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -48,12 +17,13 @@ int run_terminal(int& argc, char** argv, const TerminalOptions& options,
   std::signal(SIGPIPE, SIG_IGN);
   QGuiApplication application(argc, argv);
   TerminalPresentation presentation;
+  presentation.set_announce_program_end(options.announce_program_end);
   if (options.save_pictures_directory) {
     PictureSaver saver = options.picture_saver;
     if (!saver) {
-      saver = [](console::ConsoleCore& core, const std::string& directory) {
+      saver = [format = options.picture_format](console::ConsoleCore& core, const std::string& directory) {
         std::string errors;
-        const bool saved = save_window_pictures(core, directory, errors);
+        const bool saved = save_window_pictures(core, directory, errors, format);
         if (!errors.empty()) file_descriptor_sink(2)("--save-pictures: " + errors);
         return saved;
       };

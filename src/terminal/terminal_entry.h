@@ -17,15 +17,15 @@ namespace terminal {
 struct TerminalOptions {
   // --save-pictures DIR: the window pictures are saved into DIR when the program ends.
   std::optional<std::string> save_pictures_directory;
+  // --picture-format: the pictures' file format.
+  console::PictureFormat picture_format = console::PictureFormat::Bitmap;
+  // The program-end box goes to standard error ("Program Terminated with exit code ...");
+  // false answers it without a word, for commands whose output is their files.
+  bool announce_program_end = true;
   // What saves them; empty: save_window_pictures (picture_saver.h), which writes
-  // DIR/<window title>.bmp for every window with a picture.
+  // DIR/<window title>.bmp (or .png) for every window with a picture.
   PictureSaver picture_saver;
 };
-
-// Takes the terminal's own options ("--save-pictures DIR" or "--save-pictures=DIR") off
-// `arguments`, leaving every other argument in order. False, with `error` set, when DIR is
-// missing or empty.
-bool take_terminal_options(std::vector<std::string>& arguments, TerminalOptions& options, std::string& error);
 
 // Runs `program` (its result is the exit code) on the console with the terminal
 // presentation; `prepare` runs before the console is installed. Returns the exit status

@@ -67,11 +67,13 @@ void TerminalPresentation::close_frame() {
 }
 
 console::MessageBoxAnswer TerminalPresentation::message_box(const console::MessageBoxRequest& request) {
+  const bool program_end = request.purpose == console::MessageBoxPurpose::ProgramEnd;
+  if (program_end && !announce_program_end_) return console::MessageBoxAnswer::Yes;
   std::string caption = request.caption;
   while (!caption.empty() && caption.back() == ' ') caption.pop_back();
   transcript_.finish();
   write_error(caption + "\n" + with_line_feeds(request.text) + "\n");
-  if (request.purpose == console::MessageBoxPurpose::ProgramEnd) return console::MessageBoxAnswer::Yes;
+  if (program_end) return console::MessageBoxAnswer::Yes;
   return request.default_answer;
 }
 

@@ -18,7 +18,8 @@
 //   answer counts as cancelled, end of file ends the program as above.
 // - A message box writes its caption (trailing blanks removed) on one line and its text on
 //   the following lines to standard error, and takes its default answer; the program-end
-//   box is answered Yes, so the process ends with the program's exit code.
+//   box is answered Yes, so the process ends with the program's exit code (and is not
+//   written when its announcement is turned off).
 // - With a pictures directory, the picture saver runs when the program ends, before the
 //   exit list.
 // Work that must happen on the main (GUI) thread is queued to it; the presentation's
@@ -57,6 +58,8 @@ class TerminalPresentation final : public console::Presentation {
   // The console served; set before the console is installed.
   void attach(console::ConsoleCore& core) { core_.store(&core); }
   void set_save_pictures(std::string directory, PictureSaver saver);
+  // Whether the program-end box is written to standard error (it is by default).
+  void set_announce_program_end(bool announce) { announce_program_end_ = announce; }
 
   void window_event(int window, console::WindowEvent event) override;
   void status_changed() override;
@@ -83,6 +86,7 @@ class TerminalPresentation final : public console::Presentation {
   std::atomic<console::ConsoleCore*> core_{nullptr};
   std::string pictures_directory_;
   PictureSaver picture_saver_;
+  bool announce_program_end_ = true;
   // Main thread only.
   bool line_requested_ = false;
   std::optional<std::string> held_line_;

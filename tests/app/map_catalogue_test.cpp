@@ -71,6 +71,23 @@ TEST(MapCatalogue, TextsOfEveryMap) {
   }
 }
 
+TEST(MapCatalogue, CommandLineNamesOfMapsAndParameters) {
+  const std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
+      {"quadratic", {"lambda"}},
+      {"henon", {"a", "b"}},
+      {"dissipative", {"lambda", "k"}},
+      {"linear", {"lambda", "k"}},
+      {"rl-diode", {"A", "d", "N", "beta"}},
+  };
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const MapEntry& entry = map_catalogue()[i];
+    EXPECT_EQ(entry.name, expected[i].first);
+    std::vector<std::string> names;
+    for (const ParameterPrompt& prompt : entry.parameter_prompts) names.emplace_back(parameter_name(prompt));
+    EXPECT_EQ(names, expected[i].second) << entry.name;
+  }
+}
+
 TEST(MapCatalogue, ParameterSlots) {
   MapParameters parameters;
   for (int slot = 1; slot <= 4; ++slot) *parameter_slot(parameters, slot) = slot * 1.5;

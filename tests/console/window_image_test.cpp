@@ -238,6 +238,37 @@ TEST_F(WindowImageTest, SaveFailures) {
   EXPECT_EQ(core->save_window_picture(kGraphic1, temp("twelve.bmp")), -3);
 }
 
+TEST_F(WindowImageTest, PngHoldsTheSamePixelsAsTheBitmap) {
+  core->set_bk_color(15);
+  core->clear_screen(0);
+  core->set_color(12);
+  core->set_pixel(7, 3);
+  const std::string bitmap_path = temp("same.bmp");
+  const std::string png_path = temp("same.png");
+  ASSERT_EQ(core->save_window_picture(kGraphic1, bitmap_path), 0);
+  ASSERT_EQ(core->save_window_picture(kGraphic1, png_path, console::PictureFormat::Png), 0);
+  EXPECT_EQ(graphics_status(), 0);
+  const std::vector<std::uint8_t> png = read_file(png_path);
+  ASSERT_GT(png.size(), 8u);
+  EXPECT_EQ(std::string(png.begin(), png.begin() + 8), "\x89PNG\r\n\x1a\n");
+  const QImage from_bitmap(QString::fromStdString(bitmap_path), "BMP");
+  const QImage from_png(QString::fromStdString(png_path), "PNG");
+  ASSERT_FALSE(from_png.isNull());
+  EXPECT_EQ(from_png.size(), from_bitmap.size());
+  EXPECT_EQ(from_png.convertToFormat(QImage::Format_RGB32), from_bitmap.convertToFormat(QImage::Format_RGB32));
+  EXPECT_EQ(from_png.pixel(7, 3), qRgb(255, 0, 0));
+}
+
+TEST_F(WindowImageTest, PngSaveFailures) {
+  core->set_pixel(0, 0);
+  EXPECT_EQ(core->save_window_picture(kGraphic1, "/nonexistent-directory/g.png", console::PictureFormat::Png), -16);
+  EXPECT_EQ(graphics_status(), -16);
+  EXPECT_EQ(core->save_window_picture(kGraphic1, "/dev/full", console::PictureFormat::Png), -17);
+  const int fresh = core->create_window("Fresh");
+  EXPECT_EQ(core->save_window_picture(fresh, temp("fresh.png"), console::PictureFormat::Png), -15);
+  EXPECT_FALSE(std::filesystem::exists(temp("fresh.png")));
+}
+
 struct DepthCase {
   int display_depth;
   int bits;

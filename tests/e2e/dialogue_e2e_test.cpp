@@ -33,17 +33,9 @@ const std::string kMenu = lines({
     "   5 - Model map of the driven RL-diode circuit",
 });
 
-ExplorerRun run_in(const TemporaryDirectory& directory, std::vector<std::string> arguments, const std::string& input) {
-  ExplorerOptions options;
-  options.arguments = std::move(arguments);
-  options.input = input;
-  options.working_directory = directory.path();
-  return e2e::run_explorer(options);
-}
-
 TEST(Dialogue, QuadraticMapRecordingWithDefaultSettings) {
   TemporaryDirectory directory;
-  const ExplorerRun run = run_in(directory, {"--terminal", "series.dat"}, "1\n2.0\n0.5\nn\nn\nn\nn\nn\n");
+  const ExplorerRun run = e2e::run_explorer_in(directory, {"--terminal", "series.dat"}, "1\n2.0\n0.5\nn\nn\nn\nn\nn\n");
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_EQ(run.out, kMenu + lines({
@@ -72,7 +64,7 @@ TEST(Dialogue, RejectedAnswersRepeatTheQuestion) {
   // Henon: record variable 3 and 0 rejected; Ntrans -1 rejected; N 1 rejected; "Y" rejected
   // for a y/n question; std 0 and -1 rejected, 5 accepted (5.0E-10).
   const std::string input = "6\nx\n\n21\n1.4\n0.3\n0.1\n0.1\n3\n0\n2\nY\ny\n-1\n0\n1\n2\nn\nn\nn\nn\n";
-  const ExplorerRun run = run_in(directory, {"--terminal", "a.dat"}, input);
+  const ExplorerRun run = e2e::run_explorer_in(directory, {"--terminal", "a.dat"}, input);
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_EQ(run.out, kMenu + lines({
@@ -120,7 +112,7 @@ TEST(Dialogue, RejectedAnswersRepeatTheQuestion) {
 TEST(Dialogue, NoiseStandardDeviationMustBePositive) {
   TemporaryDirectory directory;
   const std::string input = "1\n2.0\n0.5\ny\n0\n5\ny\n0\n-1\nnan\n5\nn\nn\nn\n";
-  const ExplorerRun run = run_in(directory, {"--terminal", "noisy.dat"}, input);
+  const ExplorerRun run = e2e::run_explorer_in(directory, {"--terminal", "noisy.dat"}, input);
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   const std::string expected_part = lines({
@@ -150,7 +142,7 @@ TEST(Dialogue, NoisyRecordingsDifferButFollowTheSameTrajectory) {
   TemporaryDirectory directory;
   // Two recordings of the same settings with std = 0.001.
   const std::string input = "1\n1.5\n0.2\ny\n100\n1000\ny\n0.001\ny\nn\ny\n0.001\nn\nn\nn\n";
-  const ExplorerRun run = run_in(directory, {"--terminal", "one.dat", "two.dat"}, input);
+  const ExplorerRun run = e2e::run_explorer_in(directory, {"--terminal", "one.dat", "two.dat"}, input);
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   const std::vector<std::string> one = e2e::split_lines(e2e::read_file(directory.file("one.dat")));
@@ -174,7 +166,7 @@ TEST(Dialogue, NoisyRecordingsDifferButFollowTheSameTrajectory) {
 TEST(Dialogue, DivergenceInTheTransientLeavesAnExistingFileUntouched) {
   TemporaryDirectory directory;
   e2e::write_file(directory.file("kept.dat"), "previous contents\n");
-  const ExplorerRun run = run_in(directory, {"--terminal", "kept.dat"}, "1\n3.0\n0.5\nn\nn\nn\nn\nn\n");
+  const ExplorerRun run = e2e::run_explorer_in(directory, {"--terminal", "kept.dat"}, "1\n3.0\n0.5\nn\nn\nn\nn\nn\n");
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_NE(run.out.find("7) Add noise to the time series? (y/n) n\nThe trajectory goes to infinity\n"
@@ -189,7 +181,7 @@ TEST(Dialogue, DivergenceAfterTheBufferedPointsEndsTheFileWithTheDivergentPoint)
   e2e::write_file(directory.file("grow.dat"), std::string(100000, 'x'));
   // Map 5 with d = 0, N = 1, beta = 0: x' = A + x cos(C), which grows by about A per step.
   const std::string input = "5\n10.0\n0.0\n1.0\n0.0\n0.0\ny\n0\n300\nn\nn\nn\nn\n";
-  const ExplorerRun run = run_in(directory, {"--terminal", "grow.dat"}, input);
+  const ExplorerRun run = e2e::run_explorer_in(directory, {"--terminal", "grow.dat"}, input);
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_NE(run.out.find("7) Add noise to the time series? (y/n) n\nThe trajectory goes to infinity\n"),
@@ -211,7 +203,7 @@ TEST(Dialogue, SettingsCarryOverToLaterRecordingsAndSystems) {
       "y\nn\nn\n"                      // record again with the same settings, no noise
       "n\nn\ny\n"                      // no new parameters, a different system
       "2\n1.4\n0.3\n0.1\n0.1\n1\nn\nn\nn\nn\nn\n";
-  const ExplorerRun run = run_in(directory, {"--terminal", "a.dat", "b.dat", "c.dat"}, input);
+  const ExplorerRun run = e2e::run_explorer_in(directory, {"--terminal", "a.dat", "b.dat", "c.dat"}, input);
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   std::size_t count = 0;
@@ -229,8 +221,8 @@ TEST(Dialogue, SettingsCarryOverToLaterRecordingsAndSystems) {
 
 TEST(Dialogue, LargeSettingsPrintAsterisksAndGoOn) {
   TemporaryDirectory directory;
-  const ExplorerRun run =
-      run_in(directory, {"--terminal", "big.dat", "big2.dat"}, "1\n2.0\n0.5\ny\n100000\n2\nn\ny\nn\nn\nn\nn\nn\n");
+  const ExplorerRun run = e2e::run_explorer_in(directory, {"--terminal", "big.dat", "big2.dat"},
+                                               "1\n2.0\n0.5\ny\n100000\n2\nn\ny\nn\nn\nn\nn\nn\n");
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   // Ntrans = 100000 does not fit I5: asterisks, and the output conversion error is reported
@@ -243,7 +235,8 @@ TEST(Dialogue, LargeSettingsPrintAsterisksAndGoOn) {
 
 TEST(Dialogue, AFileNameIsAskedForWhenTheArgumentsRunOut) {
   TemporaryDirectory directory;
-  const ExplorerRun run = run_in(directory, {"--terminal"}, "1\n2.0\n0.5\ny\n0\n3\nn\nasked.dat\nn\nn\nn\n");
+  const ExplorerRun run =
+      e2e::run_explorer_in(directory, {"--terminal"}, "1\n2.0\n0.5\ny\n0\n3\nn\nasked.dat\nn\nn\nn\n");
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_NE(run.out.find("File name missing or blank - please enter file name\nUNIT 1? "), std::string::npos)
@@ -254,7 +247,7 @@ TEST(Dialogue, AFileNameIsAskedForWhenTheArgumentsRunOut) {
 TEST(Dialogue, EndOfInputEndsTheProgramWithCompleteFiles) {
   TemporaryDirectory directory;
   // The recording completes; input ends at "Record again?".
-  const ExplorerRun run = run_in(directory, {"--terminal", "done.dat"}, "1\n2.0\n0.5\ny\n10\n50000\nn\n");
+  const ExplorerRun run = e2e::run_explorer_in(directory, {"--terminal", "done.dat"}, "1\n2.0\n0.5\ny\n10\n50000\nn\n");
   ASSERT_FALSE(run.timed_out);
   EXPECT_NE(run.exit_status, 0);
   EXPECT_NE(run.exit_status, -1);
@@ -266,7 +259,7 @@ TEST(Dialogue, EndOfInputEndsTheProgramWithCompleteFiles) {
 TEST(Dialogue, EndOfInputAtTheFirstQuestion) {
   TemporaryDirectory directory;
   for (const std::string input : {"", "1\n", "1\n2.0\n"}) {
-    const ExplorerRun run = run_in(directory, {"--terminal"}, input);
+    const ExplorerRun run = e2e::run_explorer_in(directory, {"--terminal"}, input);
     ASSERT_FALSE(run.timed_out) << input;
     EXPECT_GT(run.exit_status, 0) << input;
     EXPECT_EQ(e2e::split_lines(run.err).size(), 1u) << run.err;
@@ -275,7 +268,8 @@ TEST(Dialogue, EndOfInputAtTheFirstQuestion) {
 
 TEST(Dialogue, AnImpossibleFileNameEndsWithTheOpenError) {
   TemporaryDirectory directory;
-  const ExplorerRun run = run_in(directory, {"--terminal", "no/such/directory/x.dat"}, "1\n2.0\n0.5\nn\nn\nn\nn\nn\n");
+  const ExplorerRun run =
+      e2e::run_explorer_in(directory, {"--terminal", "no/such/directory/x.dat"}, "1\n2.0\n0.5\nn\nn\nn\nn\nn\n");
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 29) << run.err;
   EXPECT_NE(run.err.find("duzevi: severe (29): file not found, unit 1, file "), std::string::npos) << run.err;
@@ -286,7 +280,7 @@ TEST(Dialogue, OverlongAndBinaryAnswersAreRejectedWithoutHarm) {
   std::string binary = "\x01\x02\x7f\xff\xfe\x1b[2J";
   const std::string input =
       std::string(300, '7') + "\n" + binary + "\n" + std::string(5000, 'a') + "\n1\n2.0\n0.5\nn\nn\nn\nn\nn\n";
-  const ExplorerRun run = run_in(directory, {"--terminal", "ok.dat"}, input);
+  const ExplorerRun run = e2e::run_explorer_in(directory, {"--terminal", "ok.dat"}, input);
   ASSERT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   // 300 sevens read as 7 under (I1): rejected; the binary line and the long line too.
@@ -301,13 +295,13 @@ TEST(Dialogue, OverlongAndBinaryAnswersAreRejectedWithoutHarm) {
 
 TEST(CommandLine, HelpAndVersion) {
   TemporaryDirectory directory;
-  const ExplorerRun help = run_in(directory, {"--help"}, "");
+  const ExplorerRun help = e2e::run_explorer_in(directory, {"--help"}, "");
   EXPECT_EQ(help.exit_status, 0);
   EXPECT_NE(help.out.find("Usage: mapexplorer"), std::string::npos);
-  const ExplorerRun version = run_in(directory, {"--version"}, "");
+  const ExplorerRun version = e2e::run_explorer_in(directory, {"--version"}, "");
   EXPECT_EQ(version.exit_status, 0);
   EXPECT_EQ(version.out.rfind("mapexplorer ", 0), 0u);
-  const ExplorerRun unknown = run_in(directory, {"--frobnicate"}, "");
+  const ExplorerRun unknown = e2e::run_explorer_in(directory, {"--frobnicate"}, "");
   EXPECT_EQ(unknown.exit_status, 2);
   EXPECT_NE(unknown.err.find("--frobnicate"), std::string::npos);
 }

@@ -30,6 +30,15 @@ void read_available(int& fd, std::string& to) {
 
 }  // namespace
 
+ExplorerRun run_explorer_in(const TemporaryDirectory& directory, std::vector<std::string> arguments,
+                            const std::string& input) {
+  ExplorerOptions options;
+  options.arguments = std::move(arguments);
+  options.input = input;
+  options.working_directory = directory.path();
+  return run_explorer(options);
+}
+
 std::string explorer_path() {
   if (const char* path = std::getenv("MAPEXPLORER_UNDER_TEST")) return path;
   return MAPEXPLORER_PATH;
@@ -41,7 +50,7 @@ ExplorerRun run_explorer(const ExplorerOptions& options) {
   if (::pipe(in_pipe) != 0 || ::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) return run;
   ::signal(SIGPIPE, SIG_IGN);
 
-  const std::string program = explorer_path();
+  const std::string program = options.program.empty() ? explorer_path() : options.program;
   const pid_t pid = ::fork();
   if (pid == 0) {
     if (options.input_descriptor_closed) {

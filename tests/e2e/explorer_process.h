@@ -21,6 +21,7 @@ struct ExplorerRun {
 };
 
 struct ExplorerOptions {
+  std::string program;  // empty: the explorer under test
   std::vector<std::string> arguments;
   std::string input;
   std::string working_directory;                                 // empty: the test's own
@@ -45,6 +46,11 @@ struct ExplorerOptions {
 std::string explorer_path();
 
 ExplorerRun run_explorer(const ExplorerOptions& options);
+
+class TemporaryDirectory;
+// The explorer run in `directory` with `arguments` and `input` on standard input.
+ExplorerRun run_explorer_in(const TemporaryDirectory& directory, std::vector<std::string> arguments,
+                            const std::string& input = "");
 
 // A fresh empty directory under the system's temporary directory, removed with its files
 // when the object goes.

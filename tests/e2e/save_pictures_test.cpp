@@ -203,6 +203,21 @@ TEST(SavePictures, HenonRecordingPlotsAttractorAndSeriesAtTheScaledPositions) {
   EXPECT_EQ(std::count(series.begin(), series.end(), '\n'), kSeries);
 }
 
+TEST(SavePictures, PngFormatWritesPngFilesNamedAfterTheWindows) {
+  const e2e::TemporaryDirectory dir;
+  const e2e::ExplorerRun run =
+      run_in(dir, {"--save-pictures", "pictures", "--picture-format", "png", "series.dat"}, henon_input(200));
+  ASSERT_EQ(run.exit_status, 0) << run.err;
+  for (const char* name : {"pictures/Graphics.png", "pictures/Input Window.png"}) {
+    EXPECT_EQ(read_text(dir.file(name)).rfind("\x89PNG\r\n\x1a\n", 0), 0u) << name;
+  }
+  EXPECT_FALSE(e2e::file_exists(dir.file("pictures/Graphics.bmp")));
+  const e2e::ExplorerRun bad = run_in(dir, {"--save-pictures", "p2", "--picture-format", "jpg", "s.dat"}, "");
+  EXPECT_EQ(bad.exit_status, 2);
+  EXPECT_NE(bad.err.find("--picture-format"), std::string::npos) << bad.err;
+  EXPECT_FALSE(e2e::file_exists(dir.file("s.dat")));
+}
+
 TEST(SavePictures, UnwritablePictureDirectoryIsReported) {
   const e2e::TemporaryDirectory dir;
   const e2e::ExplorerRun run = run_in(dir, {"--save-pictures", "/proc/no-such-place", "series.dat"}, henon_input(10));

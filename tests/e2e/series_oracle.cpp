@@ -52,7 +52,7 @@ std::string f20_10(double value) {
   return text;
 }
 
-std::string expected_series_file(const SeriesRequest& request) {
+std::string expected_series_file(const SeriesRequest& request, const std::vector<double>& noise) {
   std::vector<double> state = request.x0;
   bool diverged = false;
   for (int i = 0; i < request.n_transient; ++i) {
@@ -81,7 +81,9 @@ std::string expected_series_file(const SeriesRequest& request) {
     values.push_back(state[request.record_variable - 1]);
   }
   std::string file;
-  for (double v : values) file.append(f20_10(v)).append("\r\n");
+  for (std::size_t m = 0; m < values.size(); ++m) {
+    file.append(f20_10(m < noise.size() ? values[m] + noise[m] : values[m])).append("\r\n");
+  }
   return file;
 }
 

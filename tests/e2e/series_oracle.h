@@ -1,5 +1,5 @@
 #pragma once
-// An independent model of a recording without noise: the file a recording must write, from
+// An independent model of a recording: the file a recording must write, from
 // the map's formulas written out again here, the divergence rules and printf's exact
 // decimal rounding for the (F20.10) field.
 
@@ -17,8 +17,9 @@ struct SeriesRequest {
   int n_series;
 };
 
-// The bytes of the series file: one 20-character field and CR LF per record.
-std::string expected_series_file(const SeriesRequest& request);
+// The bytes of the series file: one 20-character field and CR LF per record; noise[m - 1],
+// when given, is added to record m.
+std::string expected_series_file(const SeriesRequest& request, const std::vector<double>& noise = {});
 
 // One value as (F20.10) writes it.
 std::string f20_10(double value);

@@ -22,6 +22,7 @@ struct NameCase {
   int window;
   std::vector<std::string> used;
   std::string expected;
+  console::PictureFormat format = console::PictureFormat::Bitmap;
 };
 
 TEST(PictureFileName, TitlesBecomeFileNames) {
@@ -33,8 +34,13 @@ TEST(PictureFileName, TitlesBecomeFileNames) {
       {"", 1028, {}, "window 1028.bmp"},
       {"..", 1029, {}, "window 1029.bmp"},
       {"Graphics", 1030, {"Graphics.bmp"}, "Graphics 1030.bmp"},
+      {"Graphics", 1025, {}, "Graphics.png", console::PictureFormat::Png},
+      {"Graphics", 1030, {"Graphics.bmp"}, "Graphics.png", console::PictureFormat::Png},
+      {"Graphics", 1030, {"Graphics.png"}, "Graphics 1030.png", console::PictureFormat::Png},
   };
-  for (const NameCase& c : cases) EXPECT_EQ(terminal::picture_file_name(c.title, c.window, c.used), c.expected);
+  for (const NameCase& c : cases) {
+    EXPECT_EQ(terminal::picture_file_name(c.title, c.window, c.used, c.format), c.expected);
+  }
 }
 
 class PictureSaverTest : public console_test::ConsoleTest {
@@ -71,6 +77,22 @@ TEST_F(PictureSaverTest, EveryWindowWithAPictureIsSaved) {
   const std::string file((std::istreambuf_iterator<char>(in)), {});
   EXPECT_EQ(file.size(), 54u + 4u * 1024u * 768u);
   EXPECT_EQ(static_cast<unsigned char>(file[54]), 255);  // white
+}
+
+TEST_F(PictureSaverTest, PngPicturesAreNamedAndWrittenAsPng) {
+  const int graphics = core->create_unit_window("Graphics", false);
+  ASSERT_EQ(core->activate_window(graphics), 1);
+  core->set_bk_color(15);
+  core->clear_screen(0);
+  const std::string dir = directory("png");
+  std::string errors;
+  ASSERT_TRUE(terminal::save_window_pictures(*core, dir, errors, console::PictureFormat::Png)) << errors;
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"Graphics.png"});
+  std::ifstream in(dir + "/Graphics.png", std::ios::binary);
+  const std::string file((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(file.rfind("\x89PNG\r\n\x1a\n", 0), 0u);
 }
 
 TEST_F(PictureSaverTest, FailuresAreDescribed) {

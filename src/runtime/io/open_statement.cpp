@@ -93,4 +93,16 @@ int unit_window_index(std::int32_t unit) {
   return slot->block->window_index;
 }
 
+std::optional<std::string> unit_file_path(std::int32_t unit) {
+  UnitSlot* slot = UnitTable::instance().find_slot(unit);
+  if (slot == nullptr) return std::nullopt;
+  std::lock_guard<std::mutex> hold(slot->guard);
+  const UnitBlock* block = slot->block.get();
+  // A scratch file has a regular file's device but no name of its own to give.
+  if (block == nullptr || block->device != DeviceKind::RegularFile || block->status == FileStatus::Scratch) {
+    return std::nullopt;
+  }
+  return block->file_name;
+}
+
 }  // namespace runtime

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "runtime/format/format.h"
@@ -94,6 +96,10 @@ inline int write_internal(std::span<char> buffer, StatementFlags flags, std::ini
 // The window index of the unit's text window, or -1 (unknown unit, or not a window unit).
 // The windowed console maps units to windows with it.
 int unit_window_index(std::int32_t unit);
+
+// The full path of the regular file connected to `unit`, as INQUIRE's NAME= gives it; nothing
+// when the unit is not connected, or connected to a device, a window or a scratch file.
+std::optional<std::string> unit_file_path(std::int32_t unit);
 
 // Writes the line end that first-character carriage control still owes to text window
 // `window` (the console calls it before it shows the caret, so the caret sits where the next

@@ -369,6 +369,24 @@ TEST(Connection, DevicesAndUnitNumbers) {
   EXPECT_EQ(runtime::close_unit(51, kErrorBranch), 0);
 }
 
+TEST(Connection, FilePathOfAUnit) {
+  io_test::ScratchDirectory directory(true);
+  EXPECT_EQ(runtime::unit_file_path(52), std::nullopt);  // not connected
+  ASSERT_EQ(runtime::open_unit(52, kErrorBranch, {keyword_text(Keyword::File, "series.dat")}), 0);
+  char* real = ::realpath(directory.path().c_str(), nullptr);
+  ASSERT_NE(real, nullptr);
+  EXPECT_EQ(runtime::unit_file_path(52), std::string(real) + "/series.dat");
+  std::free(real);
+  EXPECT_EQ(runtime::close_unit(52, kErrorBranch), 0);
+  EXPECT_EQ(runtime::unit_file_path(52), std::nullopt);
+  ASSERT_EQ(runtime::open_unit(52, kErrorBranch, {keyword_text(Keyword::File, "NUL")}), 0);
+  EXPECT_EQ(runtime::unit_file_path(52), std::nullopt);  // a device
+  EXPECT_EQ(runtime::close_unit(52, kErrorBranch), 0);
+  ASSERT_EQ(runtime::open_unit(52, kErrorBranch, {keyword_text(Keyword::Status, "SCRATCH")}), 0);
+  EXPECT_EQ(runtime::unit_file_path(52), std::nullopt);
+  EXPECT_EQ(runtime::close_unit(52, kErrorBranch), 0);
+}
+
 TEST(Connection, UnformattedAndDirectUnitsRefuseFormattedSequentialStatements) {
   io_test::ScratchDirectory directory(true);
   ASSERT_EQ(runtime::open_unit(52, kErrorBranch,
