@@ -115,6 +115,11 @@ struct ChildWindowRecord {
   QImage surface;  // Format_RGB32, surface_width x surface_height
   int surface_width = 0;
   int surface_height = 0;
+  // The surface's pixels and the pixels from one row to the next, taken when the surface is
+  // made: set_pixel writes there directly. Nothing else shares the surface's data (views
+  // keep deep copies), so the pointer stays valid until the surface is made again.
+  QRgb* surface_pixels = nullptr;
+  qsizetype surface_row_pixels = 0;
   std::vector<QRgb> palette;
   int color_count = 0;
   int text_color = 15;
