@@ -1,6 +1,6 @@
 // Writes 1,000,000 values of a chaotic series under "(F20.10)" through write_formatted to a
 // file, and the same series through a plain std::to_chars + fwrite loop producing the same
-// bytes, and prints nanoseconds per value for both and their ratio (target: ratio <= 1.5).
+// bytes, and prints nanoseconds per value for both and their ratio (target: ratio <= 1.0).
 // Each way runs several times, alternating; the best and the median runs are reported. Times
 // are the thread's processor time (user and system), which a busy machine disturbs less
 // than the wall clock.
@@ -44,6 +44,8 @@ double thread_seconds() {
 
 double write_through_runtime(const std::vector<double>& series, const std::string& path) {
   static const runtime::FixedFormat kFormat("(F20.10)");
+  // The last run's file goes first, outside the timing: freeing its pages is no part of writing.
+  std::remove(path.c_str());
   const double start = thread_seconds();
   if (runtime::open_unit(1, runtime::kErrorBranch,
                          {runtime::keyword_text(runtime::Keyword::File, path),
@@ -57,6 +59,7 @@ double write_through_runtime(const std::vector<double>& series, const std::strin
 }
 
 double write_through_stdio(const std::vector<double>& series, const std::string& path) {
+  std::remove(path.c_str());
   const double start = thread_seconds();
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) {
@@ -117,7 +120,7 @@ int main() {
   std::printf("write_formatted (F20.10):  best %7.1f ns/value, median %7.1f ns/value\n", runtime_best, runtime_median);
   std::printf("to_chars + fwrite:         best %7.1f ns/value, median %7.1f ns/value\n", stdio_best, stdio_median);
   std::printf("ratio (best):              %.2f\n", runtime_best / stdio_best);
-  std::printf("ratio (median):            %.2f   (target <= 1.5)\n", runtime_median / stdio_median);
+  std::printf("ratio (median):            %.2f   (target <= 1.0)\n", runtime_median / stdio_median);
   std::printf("outputs identical:         %s\n", identical ? "yes" : "NO");
   return identical ? 0 : 1;
 }

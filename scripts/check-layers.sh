@@ -8,6 +8,12 @@
 # and QtGui (never a widget), gui also QtWidgets and QtPrintSupport. gui and terminal never
 # include each other or app.
 #
+# Two narrower rules. gui and terminal see the console only through its seam: of console/ they
+# include core_access.h (what a presentation may ask of the core) and presentation.h (what it
+# does for the core), and those two include of console/ only each other and the plain
+# vocabulary of their calls, never the core's internals. numerics uses the runtime in one file
+# only, error_output.cpp, which prints the library's errors through it.
+#
 #   scripts/check-layers.sh [--qt-headers DIR] [SOURCE_DIR]
 #
 # SOURCE_DIR defaults to the checkout's src/. DIR is Qt's include directory (the one holding
@@ -53,7 +59,7 @@ fi
 # layer: the layers it may include (itself first) | the Qt modules it may include
 declare -A allowed_layers=(
   [runtime]="runtime"
-  [numerics]="numerics runtime"
+  [numerics]="numerics"
   [probe]="probe runtime"
   [console]="console runtime"
   [terminal]="terminal console runtime"
@@ -69,6 +75,14 @@ declare -A allowed_qt=(
   [gui]="QtCore QtGui QtWidgets QtPrintSupport"
   [app]="QtCore QtGui"
 )
+# Single files that may include a layer beyond their own layer's list.
+declare -A allowed_layers_of_file=(
+  [numerics/error_output.cpp]="runtime"
+)
+# The console's seam, the layers that sit behind it, and what the seam may include of console/.
+seam_headers="console/core_access.h console/presentation.h"
+seam_vocabulary="console/selection.h console/graphics_status.h"
+declare -A behind_seam=([gui]=console [terminal]=console)
 
 # Sets module to the Qt module of an angle-bracket header, or to nothing when it is not Qt's.
 declare -A module_of=()
@@ -125,8 +139,10 @@ for directory in */; do
       target=${header%%/*}
       if [[ $known_layers != *" $target "* ]]; then
         report "$file:$line: \"$header\" names no layer"
-      elif ! contains "$target" "${allowed_layers[$layer]}"; then
+      elif ! contains "$target" "${allowed_layers[$layer]} ${allowed_layers_of_file[$file]:-}"; then
         report "$file:$line: $layer includes \"$header\" of the layer $target"
+      elif [ "${behind_seam[$layer]:-}" = "$target" ] && ! contains "$header" "$seam_headers"; then
+        report "$file:$line: $layer includes \"$header\", behind the console's seam ($seam_headers)"
       fi
     elif [[ $text =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\<([^\>]+)\> ]]; then
       header=${BASH_REMATCH[1]}
@@ -136,6 +152,17 @@ for directory in */; do
       fi
     fi
   done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include' "$layer" || true)
+done
+
+# The seam shows no more than its vocabulary: its headers include nothing else of console/.
+for header in $seam_headers $seam_vocabulary; do
+  [ -f "$header" ] || continue
+  while IFS=: read -r line text; do
+    if [[ $text =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\"(console/[^\"]+)\" ]] &&
+      ! contains "${BASH_REMATCH[1]}" "$seam_headers $seam_vocabulary"; then
+      report "$header:$line: the console's seam includes \"${BASH_REMATCH[1]}\", which is behind it"
+    fi
+  done < <(grep -nE '^[[:space:]]*#[[:space:]]*include' "$header" || true)
 done
 
 if [ "$violations" -gt 0 ]; then

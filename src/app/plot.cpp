@@ -44,14 +44,6 @@ AxisScale AxisScale::of(double low, double high) {
   return AxisScale{low, 1.0 / (high - low), false};
 }
 
-std::optional<double> scaled_offset(double value, double low, double high) {
-  const AxisScale axis = AxisScale::of(low, high);
-  if (axis.collapsed) return std::nullopt;
-  const double offset = std::trunc(((value - axis.low) * axis.reciprocal) * kAxisPixels);
-  if (std::isnan(offset)) return std::nullopt;
-  return offset;
-}
-
 int time_offset(std::int32_t k, std::int32_t m) {
   if (m <= 0) return 0;
   return static_cast<int>(std::trunc(static_cast<double>(k) * (1.0 / static_cast<double>(m)) * kTimeAxisPixels));
@@ -59,10 +51,11 @@ int time_offset(std::int32_t k, std::int32_t m) {
 
 namespace {
 
-// The scaled offset when it lies strictly inside the axis (0 < offset < 200), else -1. The
-// truncated offset is above 0 exactly when the unrounded one is at least 1, and below 200
-// exactly when the unrounded one is; so the test needs no rounding, and the conversion to
-// int (which truncates toward zero) happens only for values that fit. NaN fails both tests.
+// The scaled offset trunc(((v - low) x (1 / (high - low))) x 200) when it lies strictly inside
+// the axis (0 < offset < 200), else -1 (also for a collapsed axis). The truncated offset is
+// above 0 exactly when the unrounded one is at least 1, and below 200 exactly when the
+// unrounded one is; so the test needs no rounding, and the conversion to int (which truncates
+// toward zero) happens only for values that fit. NaN fails both tests.
 int inner_offset(double value, const AxisScale& axis) {
   if (axis.collapsed) return -1;
   const double offset = ((value - axis.low) * axis.reciprocal) * kAxisPixels;
@@ -71,12 +64,6 @@ int inner_offset(double value, const AxisScale& axis) {
 
 }  // namespace
 
-std::optional<PixelPoint> upper_panel_point(double horizontal, double vertical, double horizontal_low,
-                                            double horizontal_high, double vertical_low, double vertical_high) {
-  return upper_panel_point(horizontal, vertical, AxisScale::of(horizontal_low, horizontal_high),
-                           AxisScale::of(vertical_low, vertical_high));
-}
-
 std::optional<PixelPoint> upper_panel_point(double horizontal, double vertical, const AxisScale& horizontal_axis,
                                             const AxisScale& vertical_axis) {
   const int sx = inner_offset(horizontal, horizontal_axis);
@@ -84,11 +71,6 @@ std::optional<PixelPoint> upper_panel_point(double horizontal, double vertical, 
   const int sy = inner_offset(vertical, vertical_axis);
   if (sy < 0) return std::nullopt;
   return PixelPoint{kUpperLeft + sx, kUpperBottom - sy};
-}
-
-std::optional<PixelSegment> lower_panel_segment(std::int32_t m, std::int32_t count, double previous, double current,
-                                                double low, double high) {
-  return lower_panel_segment(m, count, previous, current, AxisScale::of(low, high));
 }
 
 std::optional<PixelSegment> lower_panel_segment(std::int32_t m, std::int32_t count, double previous, double current,

@@ -38,10 +38,6 @@ struct AxisScale {
   static AxisScale of(double low, double high);
 };
 
-// The scaled offset trunc(((v - low) x (1 / (high - low))) x 200), truncated toward zero;
-// nothing when high equals low or the result is NaN. Kept as a double, so that no value
-// wraps before it is clipped.
-std::optional<double> scaled_offset(double value, double low, double high);
 // The time axis: trunc(k x (1 / m) x 300) for series point k of m.
 int time_offset(std::int32_t k, std::int32_t m);
 
@@ -56,16 +52,12 @@ struct PixelSegment {
   friend bool operator==(const PixelSegment&, const PixelSegment&) = default;
 };
 
-// The pixel of the upper panel for the pair (horizontal, vertical) with their ranges, when it
-// lies strictly inside the frame.
-std::optional<PixelPoint> upper_panel_point(double horizontal, double vertical, double horizontal_low,
-                                            double horizontal_high, double vertical_low, double vertical_high);
+// The pixel of the upper panel for the pair (horizontal, vertical) on their axes, when it lies
+// strictly inside the frame.
 std::optional<PixelPoint> upper_panel_point(double horizontal, double vertical, const AxisScale& horizontal_axis,
                                             const AxisScale& vertical_axis);
-// The segment of the lower panel from series point m - 1 to point m (2 <= m <= count), when
-// both ends lie strictly between the frame's top and bottom.
-std::optional<PixelSegment> lower_panel_segment(std::int32_t m, std::int32_t count, double previous, double current,
-                                                double low, double high);
+// The segment of the lower panel from series point m - 1 to point m (2 <= m <= count) on the
+// value axis, when both ends lie strictly between the frame's top and bottom.
 std::optional<PixelSegment> lower_panel_segment(std::int32_t m, std::int32_t count, double previous, double current,
                                                 const AxisScale& axis);
 

@@ -8,7 +8,7 @@
 #include "app/plot.h"
 #include "app/provenance_file.h"
 #include "console/console_api.h"
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "numerics/uniform_generator.h"
 #include "runtime/io/statements.h"
 #include "runtime/support/lifecycle.h"

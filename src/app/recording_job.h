@@ -13,7 +13,7 @@
 
 #include "app/map_options.h"
 #include "app/recording.h"
-#include "console/window_image.h"
+#include "console/console_api.h"
 
 namespace app {
 

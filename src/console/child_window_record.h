@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "console/core_access.h"
 #include "console/input_event.h"
 #include "console/text_store.h"
 #include "console/window_config.h"
@@ -35,16 +36,6 @@ namespace console {
 inline constexpr int kFirstWindowIndex = 1024;
 inline constexpr int kWindowTableSize = 40;
 inline constexpr int kDefaultWindowIndex = -1;
-
-// A size or state request made by set_window_size, for the presentation to carry out.
-struct WindowGeometryRequest {
-  int state = 0;  // 0 none, 1 minimise, 2 maximise, 3 restore, 4 position and size
-  int x = 0;      // position within the frame's window area, pixels
-  int y = 0;
-  int width = 0;  // width and height of the area that shows the surface, pixels
-  int height = 0;
-  std::uint64_t serial = 0;  // grows with every request
-};
 
 // The text window: the rectangle of cells within which text output wraps and scrolls.
 struct TextWindow {
@@ -124,6 +115,11 @@ struct ChildWindowRecord {
   QImage surface;  // Format_RGB32, surface_width x surface_height
   int surface_width = 0;
   int surface_height = 0;
+  // The surface's pixels and the pixels from one row to the next, taken when the surface is
+  // made: set_pixel writes there directly. Nothing else shares the surface's data (views
+  // keep deep copies), so the pointer stays valid until the surface is made again.
+  QRgb* surface_pixels = nullptr;
+  qsizetype surface_row_pixels = 0;
   std::vector<QRgb> palette;
   int color_count = 0;
   int text_color = 15;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "console/palette.h"
+#include "console/graphics_status.h"
 
 namespace console {
 

@@ -239,14 +239,14 @@ std::optional<WindowInfo> ConsoleCore::window_info(int index) const {
   return info;
 }
 
-bool ConsoleCore::with_surface(int index, const std::function<void(const ChildWindowRecord&, const QRect&)>& paint) {
+bool ConsoleCore::with_surface(int index, const std::function<void(const QImage&, const QRect&)>& paint) {
   auto record = table_.find(index);
   if (!record) return false;
   std::lock_guard lock(record->draw_lock);
   const QRect dirty = record->dirty;
   record->dirty = QRect();
   record->repaint_pending.store(false);
-  if (paint) paint(*record, dirty);
+  if (paint) paint(record->surface, dirty);
   return true;
 }
 
@@ -276,18 +276,6 @@ void ConsoleCore::set_window_view(int index, int scroll_x, int scroll_y, bool fi
   record->scroll_x = std::max(0, scroll_x);
   record->scroll_y = std::max(0, scroll_y);
   record->fit_to_window = fit_to_window;
-}
-
-void ConsoleCore::set_selection_active(int index, bool active) {
-  auto record = table_.find(index);
-  if (!record) return;
-  std::lock_guard lock(record->draw_lock);
-  record->selecting = active;
-  if (!active) {
-    record->marking = false;
-    record->selection_anchor_x = record->selection_anchor_y = -1;
-    record->selection_current_x = record->selection_current_y = -1;
-  }
 }
 
 }  // namespace console

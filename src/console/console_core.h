@@ -3,7 +3,8 @@
 // the window table and every ChildWindowRecord, the per-thread active windows, text output,
 // configuration, colours, the line editor, the run state and pause gate, the status
 // messages, the error boxes and the program end. It talks to the screen only through its
-// Presentation (presentation.h).
+// Presentation (presentation.h); a presentation calls it only through CoreAccess
+// (core_access.h). The rest of this interface is the program's side.
 //
 // Threads. The thread that constructs the core is its GUI thread: typed characters, paste,
 // Pause and Resume, painting and the frame's close come from there. Every other thread that
@@ -37,6 +38,7 @@
 #include <vector>
 
 #include "console/child_window_record.h"
+#include "console/core_access.h"
 #include "console/font_source.h"
 #include "console/font_table.h"
 #include "console/line_editor.h"
@@ -60,8 +62,6 @@ inline constexpr std::int32_t kFrameUnit = static_cast<std::int32_t>(0x80000000u
 
 // What the end of the program does: ask, close without asking, keep the frame open.
 enum class ExitBehaviour : int { Prompt = 1, Close = 2, KeepOpen = 3 };
-
-enum class ErrorBoxKind : std::uint8_t { Warning, Error, Fatal };
 
 // The position record of set_window_size: five 16-bit fields in this order.
 struct WindowPosition {
@@ -87,16 +87,6 @@ struct GraphicsPosition {
 inline constexpr std::int16_t kBorderOnly = 2;
 inline constexpr std::int16_t kFilledInterior = 3;
 
-// The frame's state and size as set_window_size asked for it (stored before the frame
-// exists, applied when it is first shown).
-struct FrameRequest {
-  int state = 0;  // 0 none
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
-
 struct ConsoleOptions {
   std::string program_title;           // empty: the executable's base name
   std::optional<DisplayInfo> display;  // nothing: the primary screen
@@ -109,36 +99,7 @@ struct ConsoleOptions {
   std::shared_ptr<FontSource> font_source;
 };
 
-struct StatusView {
-  RunState run_state = RunState::Running;
-  std::string run_state_text;
-  std::string message;
-  int input_window = 0;        // the window whose read waits (Window > Input), 0 none
-  bool paste_pending = false;  // Clear Paste enabled, Paste grayed
-};
-
-struct WindowInfo {
-  int index = 0;
-  std::string title;
-  bool configured = false;
-  bool shown = false;
-  bool unit_closed = false;
-  bool take_focus = false;
-  bool has_focus = false;
-  bool fit_to_window = false;
-  bool cursor_visible = false;
-  int pixels_x = 0;
-  int pixels_y = 0;
-  int text_columns = 0;
-  int text_rows = 0;
-  int char_width = 0;
-  int char_height = 0;
-  QRect caret;               // the caret's cell in surface pixels
-  std::uint64_t clears = 0;  // how often clear_screen has cleared the window
-  WindowGeometryRequest geometry;
-};
-
-class ConsoleCore {
+class ConsoleCore final : public CoreAccess {
  public:
   ConsoleCore(Presentation& presentation, ConsoleOptions options);
   ~ConsoleCore();
@@ -154,7 +115,7 @@ class ConsoleCore {
 
   Presentation& presentation() { return presentation_; }
   const DisplayInfo& display() const { return display_; }
-  const std::string& program_title() const { return program_title_; }
+  const std::string& program_title() const override { return program_title_; }
   const ConsoleOptions& options() const { return options_; }
   bool is_gui_thread() const { return std::this_thread::get_id() == gui_thread_; }
 
@@ -207,10 +168,10 @@ class ConsoleCore {
   int create_unit_window(std::string_view title, bool take_focus);
   void set_focus_request(int index, bool take_focus);
   std::shared_ptr<ChildWindowRecord> find_window(int index) const { return table_.find(index); }
-  std::vector<int> window_indices() const;
+  std::vector<int> window_indices() const override;
   // Closes a unit's window: keep marks it "-Closed", otherwise it is removed. 0, or -1 for
   // an index outside the table.
-  int close_unit_window(int index, bool keep);
+  int close_unit_window(int index, bool keep) override;
   // The user closes a child window (its close command, GUI thread): refused (false) while
   // its unit is open; the window of a closed unit is destroyed and its slot emptied.
   bool user_close_window(int index);
@@ -224,13 +185,13 @@ class ConsoleCore {
   int current_io_window();
   int set_active_window(std::int32_t unit);
   int set_window_size(std::int32_t unit, const WindowPosition& position);
-  FrameRequest frame_request() const;
+  FrameRequest frame_request() const override;
   // Deletes popup `menu` (1 to kLastMenuNumber) of the frame's menu bar, or its item `item`
   // (from 1; 0: the whole popup). Refused (false) on a program thread without a usable active
   // window, for a menu number out of range, or when the bar has no such popup or item.
   bool delete_menu(int menu, int item);
   // The presentation tells that the frame exists (set_window_size then acts on it).
-  void set_frame_exists(bool exists);
+  void set_frame_exists(bool exists) override;
 
   // ---- windows of the program's own, without a unit (own_windows.cpp) ----
   // A window that shows a result beside the program's units (an analysis, say): created
@@ -303,52 +264,52 @@ class ConsoleCore {
   // as a PNG file. 0, or the negative graphics status of the failure (-1 no such window, -3,
   // -8, -15, -16, -17); the status is also left in graphics_status. Holds the window's
   // draw_lock only while the picture is captured.
-  int save_window_picture(int index, const std::string& path, PictureFormat format = PictureFormat::Bitmap);
+  int save_window_picture(int index, const std::string& path, PictureFormat format) override;
 
   // ---- line input (line_input.cpp) ----
   // Reads one line typed or pasted into the window: the count (at most n), or -1.
   long read_line(int index, char* buffer, std::size_t n);
-  void type_character(int index, unsigned char c);
-  void press_function_key(int index, int number);
-  void paste(int index, std::string_view text);
-  void clear_paste();
+  void type_character(int index, unsigned char c) override;
+  void press_function_key(int index, int number) override;
+  void paste(int index, std::string_view text) override;
+  void clear_paste() override;
 
   // ---- run state and status ----
-  void pause();
-  void resume(int window);
+  void pause() override;
+  void resume(int window) override;
+  bool pause_in_progress() const override { return run_control_.pause_in_progress(); }
   RunState run_state() const { return run_control_.state(); }
   void set_status_message(std::string_view text);
   void clear_status_message();
   // The status for the presentation; take_ also re-arms the status_changed notification.
-  StatusView status_view() const;
-  StatusView take_status_view();
+  StatusView status_view() const override;
+  StatusView take_status_view() override;
 
   // ---- presentation queries and presentation-owned state ----
-  std::optional<WindowInfo> window_info(int index) const;
+  std::optional<WindowInfo> window_info(int index) const override;
   // Calls `paint` under the window's draw_lock with the record and the area changed since
   // the last call (which it clears, re-arming the Changed notification). False when there
   // is no such window. `paint` must not call back into the core (the lock is not
   // recursive) and must not keep a copy of the surface.
-  bool with_surface(int index, const std::function<void(const ChildWindowRecord&, const QRect& dirty)>& paint);
-  void set_window_focus(int index, bool focus);
-  void set_window_view(int index, int scroll_x, int scroll_y, bool fit_to_window);
-  void set_selection_active(int index, bool active);
+  bool with_surface(int index, const std::function<void(const QImage& surface, const QRect& dirty)>& paint) override;
+  void set_window_focus(int index, bool focus) override;
+  void set_window_view(int index, int scroll_x, int scroll_y, bool fit_to_window) override;
 
   // ---- selection and copy (window_selection.cpp; GUI thread, program paused) ----
   // What a selection may cover in the window; nothing when there is no such window or it
   // has no surface yet.
-  std::optional<SelectionLimits> selection_limits(int index) const;
+  std::optional<SelectionLimits> selection_limits(int index) const override;
   // Records the selection in progress in the window (no selection: mode None).
-  void set_selection(int index, const Selection& selection);
+  void set_selection(int index, const Selection& selection) override;
   // The text of a text selection, copied from the window's text store.
-  std::string copy_text(int index, const Selection& selection);
+  std::string copy_text(int index, const Selection& selection) override;
   // The pixels of a graphics selection as a bitmap in the window's depth, with its palette
   // for 1, 4 and 8 bits per pixel. A null image when there is no such window or no memory.
-  QImage copy_graphics(int index, const Selection& selection);
+  QImage copy_graphics(int index, const Selection& selection) override;
   // The image of the whole surface of window `index` in the bitmap file layout, as Save
   // writes it (also for a window whose unit is closed). 0, or the negative graphics status
   // of the failure (-1 no such window, -3, -8, -15).
-  int capture_window_picture(int index, std::vector<std::uint8_t>& image);
+  int capture_window_picture(int index, std::vector<std::uint8_t>& image) override;
 
   // ---- program end (program_end.cpp) ----
   // The program-end sequence on the program thread: Finished, the box, Yes closes the
@@ -361,15 +322,15 @@ class ConsoleCore {
   // Asked by a presentation before it ends the program for a reason of its own (end of
   // input): false when a console event ends the program instead, and the presentation must
   // then leave the ending to it.
-  bool claim_program_end();
+  bool claim_program_end() override;
   // The frame is being destroyed: runs the exit list, releases a program thread waiting at
   // the end, and returns the process exit code (the program's when it has finished,
   // otherwise `code_if_running`).
-  int frame_closed(int code_if_running = 0);
+  int frame_closed(int code_if_running) override;
   bool frame_is_closed() const { return frame_closed_.load(); }
 
   // ---- error boxes (error_boxes.cpp) ----
-  void show_error_box(ErrorBoxKind kind, int code, std::string_view source, int line);
+  void show_error_box(ErrorBoxKind kind, int code, std::string_view source, int line) override;
   // Asks the presentation, outside the gate region (never with a window lock held).
   MessageBoxAnswer ask(const MessageBoxRequest& request);
   bool choose_file(const FileDialogRequest& request, std::string& name);

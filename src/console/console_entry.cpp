@@ -1,4 +1,4 @@
-#include "console/console_entry.h"
+// Starting the console for a presentation (run_console in core_access.h).
 
 #include <QCoreApplication>
 
@@ -10,13 +10,18 @@
 #include <new>
 #include <thread>
 
+#include "console/console_core.h"
+#include "console/core_access.h"
+
 namespace console {
 
-int run_console(Presentation& presentation, ConsoleOptions options, const std::function<void(ConsoleCore&)>& prepare,
-                std::function<int()> program) {
+int run_console(Presentation& presentation, ConsoleStart start) {
+  ConsoleOptions options;
+  options.standard_units_use_default_window = start.standard_units_use_default_window;
   // The core outlives this call when the program thread is still running at the end.
   auto* core = new ConsoleCore(presentation, std::move(options));
-  if (prepare) prepare(*core);
+  if (start.prepare_program) start.prepare_program(*core);
+  if (start.prepare_presentation) start.prepare_presentation(*core);
   core->install();
 
   struct Completion {
@@ -25,7 +30,7 @@ int run_console(Presentation& presentation, ConsoleOptions options, const std::f
     bool done = false;
   };
   auto completion = std::make_shared<Completion>();
-  std::thread program_thread([core, program = std::move(program), completion] {
+  std::thread program_thread([core, program = std::move(start.program), completion] {
     int code = 0;
     try {
       code = program ? program() : 0;

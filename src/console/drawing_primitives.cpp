@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "console/console_core.h"
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console/raster.h"
 
 namespace console {
@@ -77,7 +77,7 @@ std::int16_t ConsoleCore::set_pixel(std::int16_t x, std::int16_t y) {
     set_graphics_status(kStatusNothingDrawn);
     return -1;
   }
-  QRgb* pixel = reinterpret_cast<QRgb*>(r.surface.scanLine(py)) + px;
+  QRgb* pixel = r.surface_pixels + py * r.surface_row_pixels + px;
   // Many pixels land on the same background: remember the last colour looked up.
   if (r.looked_up_index < 0 || r.looked_up_color != *pixel) {
     r.looked_up_color = *pixel;

@@ -64,6 +64,9 @@ struct FontEntry {
   LogicalFont logical_font;
   TextMetrics metrics;
   std::uint16_t font_type = kScalableFontType;
+  // False while the entry's own size (the width of a scalable font made at its natural
+  // height) and its metrics are still to be measured by FontSource::measure.
+  bool measured = true;
   bool is_raster() const { return (font_type & kRasterFontType) != 0; }
 };
 
@@ -79,8 +82,15 @@ class FontSource {
   virtual ~FontSource() = default;
   // The typeface names, one per family; nothing when the enumeration fails.
   virtual std::optional<std::vector<std::string>> typefaces() = 0;
-  // The fonts of one typeface; nothing when the enumeration fails.
+  // The fonts of one typeface; nothing when the enumeration fails. Entries may come
+  // unmeasured: making a font for each of them costs more than choosing among them.
   virtual std::optional<std::vector<FontEntry>> fonts_of(const std::string& typeface) = 0;
+  // Measures an unmeasured entry (its own width and its metrics); false when its font cannot
+  // be made.
+  virtual bool measure(FontEntry& entry) {
+    entry.measured = true;
+    return true;
+  }
   // A font for the description (its height and width as set by the caller); nothing when it
   // cannot be made.
   virtual std::optional<MadeFont> make_font(const LogicalFont& description) = 0;

@@ -11,7 +11,7 @@
 
 #include "console/console_core.h"
 #include "console/font_specification.h"
-#include "console/palette.h"
+#include "console/graphics_status.h"
 
 namespace console {
 
@@ -23,11 +23,19 @@ std::int16_t clamp16(long value) { return static_cast<std::int16_t>(std::clamp<l
 
 void ConsoleCore::with_font_table(const std::function<void(const FontTable&)>& read) {
   std::lock_guard fonts(fonts_mutex_);
+  // The reader sees every entry measured.
+  if (font_source_) {
+    for (FontEntry& entry : font_table_.entries) font_source_->measure(entry);
+  }
   if (read) read(font_table_);
 }
 
 std::int16_t ConsoleCore::select_font_entry(ChildWindowRecord& record, int index, int width, int height) {
-  const FontEntry& entry = font_table_.entries[static_cast<std::size_t>(index)];
+  FontEntry& entry = font_table_.entries[static_cast<std::size_t>(index)];
+  if (!font_source_->measure(entry)) {
+    set_graphics_status(kStatusFailure);
+    return -1;
+  }
   // A copy of the enumerated description: the table keeps its own values.
   LogicalFont description = entry.logical_font;
   if (width != -1 || height != -1) {

@@ -2,6 +2,7 @@
 // set_text_color and clear_screen.
 
 #include "console/console_core.h"
+#include "console/graphics_status.h"
 #include "console/palette.h"
 #include "console/surface_pixels.h"
 

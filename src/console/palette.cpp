@@ -8,8 +8,6 @@ namespace console {
 
 namespace {
 
-std::atomic<std::int16_t> status_value{0};
-
 // The sixteen standard colours; every entry above 15 is dark grey, and only entry 16 of
 // those is kept distinct.
 constexpr std::array<PaletteEntry, 17> kStandardColors = {{
@@ -36,9 +34,6 @@ std::array<std::atomic<std::uint8_t>, kDefaultPaletteSize> inexact_table{};
 std::atomic<int> inexact_size{0};
 
 }  // namespace
-
-std::int16_t graphics_status() { return status_value.load(std::memory_order_relaxed); }
-void set_graphics_status(std::int16_t value) { status_value.store(value, std::memory_order_relaxed); }
 
 PaletteEntry default_palette_entry(int index) {
   if (index < 0 || index >= kDefaultPaletteSize) return {64, 64, 64, false};

@@ -2,17 +2,8 @@
 // The platform layer: what a presentation (the frame on screen, or the terminal) does for the
 // console core. The core never touches a widget; it tells the presentation that something
 // changed and the presentation, on its GUI thread, pulls the current state from the core
-// (ConsoleCore::window_info, with_surface, take_status_view) and shows it.
-//
-// What a presentation does with the core, on its GUI thread: paint from
-// ConsoleCore::with_surface (under the window's draw_lock; copy the pixels needed, never keep
-// a QImage copy of the surface beyond the call, which would make the program's next drawing
-// copy the whole picture); read titles, sizes, the caret cell and requests with window_info,
-// the status with take_status_view and the frame's requested state with frame_request; feed
-// keys with type_character and press_function_key, Paste and Clear Paste with paste and
-// clear_paste, Pause and Resume with pause and resume; report focus and view changes with
-// set_window_focus and set_window_view; and, when its frame is destroyed, call frame_closed
-// and end its event loop with the code it returns.
+// (window_info, with_surface, take_status_view) and shows it. What a presentation may ask of
+// the core is the other half of the seam, core_access.h.
 //
 // Two kinds of calls, with different rules:
 // - Notifications (window_event, status_changed, text_written, beep, close_frame) may come
@@ -40,7 +31,7 @@ enum class WindowEvent : std::uint8_t {
   TitleChanged,       // the title changed (window_info().title)
   GeometryRequested,  // set_window_size asked for a state, position or size, or the focus
                       // request changed (window_info()); window 0 is the frame
-                      // (ConsoleCore::frame_request())
+                      // (CoreAccess::frame_request())
   Closed,             // the unit was closed with keep: the window may now be closed by the user
   Removed,            // the window was destroyed and its slot emptied
 };
@@ -90,7 +81,7 @@ class Presentation {
   virtual void text_written(int window, std::string_view bytes, TextOrigin origin) = 0;
   virtual void beep() = 0;
   // Close the frame: the presentation destroys it on its GUI thread, calls
-  // ConsoleCore::frame_closed and ends its event loop with the code that returns.
+  // CoreAccess::frame_closed and ends its event loop with the code that returns.
   virtual void close_frame() = 0;
 
   // Requests: no console lock held, outside the pause gate; may block the calling thread.

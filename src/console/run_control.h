@@ -23,9 +23,9 @@
 #include <mutex>
 #include <string_view>
 
-namespace console {
+#include "console/core_access.h"
 
-enum class RunState : int { Running = 0, Paused = 1, Finished = 2 };
+namespace console {
 
 std::string_view run_state_text(RunState state);  // "Running", "Paused", "Finished"
 

@@ -1,7 +1,12 @@
-#include "console/runtime_bridge.h"
+// Connecting the console to the formatted I/O runtime (connect_runtime and runtime_main in
+// core_access.h): the console's routines are registered with the runtime, units are mapped to
+// windows through the runtime's unit table, the line end that a window's unit still owes is
+// written through the runtime (display_cursor), and the runtime's exit handler joins the
+// console's exit list. The program then runs through the runtime's main wrapper.
 
-#include "console/console_entry.h"
+#include "console/console_core.h"
 #include "console/console_window_services.h"
+#include "console/core_access.h"
 #include "runtime/io/statements.h"
 #include "runtime/support/console_events.h"
 #include "runtime/support/lifecycle.h"
@@ -24,12 +29,6 @@ std::function<int()> runtime_main(std::vector<std::string> arguments, std::funct
   return [arguments = std::move(arguments), main_routine = std::move(main_routine)] {
     return runtime::run_main_wrapper(arguments, main_routine);
   };
-}
-
-int run_runtime_program(Presentation& presentation, ConsoleOptions options, std::vector<std::string> arguments,
-                        std::function<void()> main_routine) {
-  return run_console(presentation, std::move(options), connect_runtime,
-                     runtime_main(std::move(arguments), std::move(main_routine)));
 }
 
 }  // namespace console

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "console/text_store.h"
+
 namespace console {
 
 namespace {

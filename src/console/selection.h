@@ -3,7 +3,7 @@
 // anchor and the current point), how the movement keys and the mouse change it, the cells or
 // pixels it covers, and the text it copies out of a window's text store. Pure data logic:
 // the frame keeps the selection in progress on its GUI thread, records it in the window
-// (ConsoleCore::set_selection) and copies through the core, which reads the window under its
+// (CoreAccess::set_selection) and copies through the core, which reads the window under its
 // draw_lock.
 //
 // Points. In text mode a point is a caret position between cells: column 0..text_columns
@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "console/text_store.h"
-
 namespace console {
+
+class TextStore;
 
 enum class SelectionMode : std::uint8_t { None, Text, Graphics };
 

@@ -78,7 +78,7 @@ void fit_average_width(QFont& font, int width) {
   font.setStretch(std::clamp(static_cast<int>(100.0 * width / average + 0.5), 1, 4000));
 }
 
-TextMetrics measure(const QFont& font, const LogicalFont& description) {
+TextMetrics measure_font(const QFont& font, const LogicalFont& description) {
   const QFontMetrics metrics(font);
   TextMetrics m;
   m.height = metrics.height();
@@ -133,12 +133,11 @@ class SystemFontSource final : public FontSource {
       d.pitch_and_family = QFontDatabase::isFixedPitch(family, style) ? kFixedPitch : kVariablePitch;
       const bool scalable = QFontDatabase::isScalable(family, style);
       if (scalable) {
+        // Its width and metrics are those of the font made at the natural height; that font
+        // is made when the entry is first used (measure).
         entry.font_type = kScalableFontType;
         d.height = kNaturalCellHeight;
-        const std::optional<MadeFont> made = make_font(d);
-        if (!made) continue;
-        entry.metrics = measure(made->font, d);
-        d.width = entry.metrics.average_char_width;
+        entry.measured = false;
         entries.push_back(std::move(entry));
         continue;
       }
@@ -150,11 +149,21 @@ class SystemFontSource final : public FontSource {
         FontEntry sized = entry;
         sized.logical_font.height = metrics.height();
         sized.logical_font.width = metrics.averageCharWidth();
-        sized.metrics = measure(font, sized.logical_font);
+        sized.metrics = measure_font(font, sized.logical_font);
         entries.push_back(std::move(sized));
       }
     }
     return entries;
+  }
+
+  bool measure(FontEntry& entry) override {
+    if (entry.measured) return true;
+    const std::optional<MadeFont> made = make_font(entry.logical_font);
+    if (!made) return false;
+    entry.metrics = measure_font(made->font, entry.logical_font);
+    entry.logical_font.width = entry.metrics.average_char_width;
+    entry.measured = true;
+    return true;
   }
 
   std::optional<MadeFont> make_font(const LogicalFont& description) override {

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "console/console_core.h"
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console/surface_pixels.h"
 
 namespace console {

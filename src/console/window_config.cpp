@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <limits>
 
 namespace console {
 
@@ -108,43 +109,141 @@ std::optional<MeasuredFont> make_text_font(const FontRequest& request) {
 
 namespace {
 
-// One axis of the text buffer: the cell size s, the pixel size p and the count n, each
-// negative for the default. Computes the missing values from the given ones.
-struct AxisInput {
-  int cell;
-  int pixels;
-  int count;
+// The record's fields hold -1 for "the default", and they are 16 bits wide.
+constexpr int kUseDefault = -1;
+constexpr int kLargestFieldValue = std::numeric_limits<std::int16_t>::max();
+
+// A resolved value, and whether it differs from what the record asked for (the record is
+// then written back and must be resolved again).
+template <class T>
+struct Resolved {
+  T value;
+  bool changed = false;
 };
 
-AxisInput compute_axis(AxisInput in, int default_cell, int screen, bool& changed) {
-  AxisInput out = in;
-  const bool s_default = in.cell < 0;
-  const bool p_default = in.pixels < 0;
-  const bool n_default = in.count < 0;
-  if (s_default && p_default) {
-    out.cell = default_cell;
-    if (n_default) {
-      out.pixels = screen;
-      out.count = screen / out.cell;
-    } else {
+// One axis of the text buffer: the cell size, the pixel size and the count of cells, each
+// kUseDefault when the record leaves it to the resolution.
+struct Axis {
+  int cell = kUseDefault;
+  int pixels = kUseDefault;
+  int count = kUseDefault;
+};
+
+// What an axis falls back to: the default cell and the screen's extent, and the smallest
+// window allowed.
+struct AxisLimits {
+  int default_cell;
+  int screen;
+  int minimum;
+};
+
+struct TextBuffer {
+  Axis across;
+  Axis down;
+};
+
+struct BufferLimits {
+  AxisLimits across;
+  AxisLimits down;
+};
+
+struct Cell {
+  int width = kUseDefault;
+  int height = kUseDefault;
+};
+
+BufferLimits buffer_limits(const DisplayInfo& display) {
+  return {{kDefaultCellWidth, display.width, kMinimumWindowWidth},
+          {kDefaultCellHeight, display.height, kMinimumWindowHeight}};
+}
+
+// The colour count: the display's by default, and never more than the display has.
+Resolved<int> resolve_colors(int requested, int display_colors) {
+  if (requested == kUseDefault) return {display_colors};
+  if (requested <= 0 || requested > display_colors) return {display_colors, true};
+  return {requested};
+}
+
+// A count or size that can never be meant (zero, or negative other than the default) becomes
+// the default.
+Resolved<int> meant_value(int requested) {
+  if (requested == 0 || requested < kUseDefault) return {kUseDefault, true};
+  return {requested};
+}
+
+// A pixel size given below the smallest window is raised to it.
+Resolved<int> resolve_pixel_size(int requested, int minimum) {
+  const Resolved<int> meant = meant_value(requested);
+  if (meant.value != kUseDefault && meant.value < minimum) return {minimum, true};
+  return meant;
+}
+
+bool names_its_font(const WindowConfig& config) { return config.font_size == kExtendedFontSize; }
+
+// The cell field the record uses: font_size_ext for a record that names its font.
+std::int32_t cell_field(const WindowConfig& config) {
+  return names_its_font(config) ? config.font_size_ext : config.font_size;
+}
+
+// The cell asked for: none given is the default, an empty one counts as the default, and one
+// beyond the largest font cell is lowered to it.
+Resolved<Cell> requested_cell(std::int32_t field) {
+  if (field == kDefaultFontSize) return {Cell{}};
+  const Cell cell{cell_width_of(field), cell_height_of(field)};
+  if (cell.width < 1 || cell.height < 1) return {Cell{}, true};
+  if (cell.width > kMaximumCellSize || cell.height > kMaximumCellSize) {
+    return {Cell{std::min(cell.width, kMaximumCellSize), std::min(cell.height, kMaximumCellSize)}, true};
+  }
+  return {cell};
+}
+
+// The face, attributes and pitch of the text font: the console's fixed-pitch face, or the
+// face and attributes a record names.
+FontRequest requested_font(const WindowConfig& config) {
+  FontRequest request;
+  request.face = kTextFontFace;
+  if (names_its_font(config)) {
+    const auto end = std::find(config.font_name.begin(), config.font_name.end(), '\0');
+    std::string face(config.font_name.begin(), end);
+    if (!face.empty()) request.face = std::move(face);
+    request.attributes = config.font_attributes;
+    request.fixed_pitch = false;
+  }
+  return request;
+}
+
+// Computes the values an axis leaves to the resolution from those it gives. A buffer always
+// has at least one cell, and a cell at least one pixel.
+Resolved<Axis> compute_axis(const Axis& in, const AxisLimits& limits) {
+  Axis out = in;
+  bool changed = false;
+  const bool cell_given = in.cell >= 0;
+  const bool pixels_given = in.pixels >= 0;
+  const bool count_given = in.count >= 0;
+  if (!cell_given && !pixels_given) {
+    out.cell = limits.default_cell;
+    if (count_given) {
       out.pixels = in.count * out.cell;
-    }
-  } else if (s_default) {
-    if (n_default) {
-      out.cell = default_cell;
-      out.count = in.pixels / out.cell;
     } else {
-      out.cell = in.pixels / in.count;
+      out.pixels = limits.screen;
+      out.count = limits.screen / out.cell;
     }
-  } else if (p_default) {
-    if (n_default) out.count = screen / in.cell;
+  } else if (!cell_given) {
+    if (count_given) {
+      out.cell = in.pixels / in.count;
+    } else {
+      out.cell = limits.default_cell;
+      out.count = in.pixels / out.cell;
+    }
+  } else if (!pixels_given) {
+    if (!count_given) out.count = limits.screen / in.cell;
     out.pixels = out.count * in.cell;
   } else {
+    // Cell and pixels given: they decide the count.
     const int counted = in.pixels / in.cell;
-    if (!n_default && in.count != counted) changed = true;
+    changed = count_given && in.count != counted;
     out.count = counted;
   }
-  // A buffer always has at least one cell, and a cell at least one pixel.
   if (out.cell < 1) {
     out.cell = 1;
     changed = true;
@@ -152,160 +251,116 @@ AxisInput compute_axis(AxisInput in, int default_cell, int screen, bool& changed
   if (out.count < 1) {
     out.count = 1;
     changed = true;
-    if (out.pixels < out.cell) out.pixels = out.cell;
+    out.pixels = std::max(out.pixels, out.cell);
   }
-  return out;
+  return {out, changed};
 }
 
-AxisInput resolve_axis(AxisInput in, int default_cell, int screen, int minimum, bool& changed) {
-  AxisInput out = compute_axis(in, default_cell, screen, changed);
-  if (out.pixels < minimum) {
-    changed = true;
-    in.pixels = minimum;
-    out = compute_axis(in, default_cell, screen, changed);
-  }
-  return out;
+// An axis, computed again from the smallest window when it came out narrower.
+Resolved<Axis> resolve_axis(Axis in, const AxisLimits& limits) {
+  const Resolved<Axis> computed = compute_axis(in, limits);
+  if (computed.value.pixels >= limits.minimum) return computed;
+  in.pixels = limits.minimum;
+  return {compute_axis(in, limits).value, true};
 }
 
-// A given count or size that can never be meant (zero, or negative other than the default)
-// is replaced by the default and counts as a change.
-void sanitize(int& value, bool& changed) {
-  if (value == 0 || value < -1) {
-    value = -1;
-    changed = true;
+Resolved<TextBuffer> resolve_buffer(const TextBuffer& requested, const BufferLimits& limits) {
+  const Resolved<Axis> across = resolve_axis(requested.across, limits.across);
+  const Resolved<Axis> down = resolve_axis(requested.down, limits.down);
+  return {{across.value, down.value}, across.changed || down.changed};
+}
+
+TextBuffer with_cell(TextBuffer buffer, const Cell& cell) {
+  buffer.across.cell = cell.width;
+  buffer.down.cell = cell.height;
+  return buffer;
+}
+
+// Cells computed from a pixel size can exceed the largest font cell: both axes are then
+// computed again from that cell and their pixel sizes.
+Resolved<TextBuffer> limit_cells(const TextBuffer& buffer, const BufferLimits& limits) {
+  if (buffer.across.cell <= kMaximumCellSize && buffer.down.cell <= kMaximumCellSize) return {buffer};
+  const TextBuffer lowered{{std::min(buffer.across.cell, kMaximumCellSize), buffer.across.pixels, kUseDefault},
+                           {std::min(buffer.down.cell, kMaximumCellSize), buffer.down.pixels, kUseDefault}};
+  return {resolve_buffer(lowered, limits).value, true};
+}
+
+// A pixel size beyond the 16-bit field is lowered to the largest whole number of cells.
+Resolved<Axis> fit_field(const Axis& axis) {
+  if (axis.pixels <= kLargestFieldValue) return {axis};
+  const int count = kLargestFieldValue / axis.cell;
+  return {Axis{axis.cell, count * axis.cell, count}, true};
+}
+
+std::int16_t field_value(int value) {
+  return static_cast<std::int16_t>(std::clamp(value, kUseDefault, kLargestFieldValue));
+}
+
+// Writes every resolved value back, so that a second resolution finds a consistent record.
+void write_back(WindowConfig& config, int colors, const TextBuffer& buffer, const DisplayInfo& display) {
+  config.colors = field_value(colors);
+  config.pixels_x = field_value(buffer.across.pixels);
+  config.pixels_y = field_value(buffer.down.pixels);
+  config.text_columns = field_value(buffer.across.count);
+  config.text_rows = field_value(buffer.down.count);
+  const std::int32_t cell = pack_cell(buffer.across.cell, buffer.down.cell);
+  if (names_its_font(config)) {
+    config.font_size_ext = cell;
+  } else {
+    config.font_size = cell;
   }
+  config.bits_per_pixel = field_value(display.bits_per_pixel());
+  config.video_pages = 0;
+  config.mode = kUseDefault;
+  config.adapter = 0;
+  config.monitor = 0;
+  config.memory = 0;
+  config.environment = 0;
 }
 
 }  // namespace
 
 ConfigResolution resolve_window_config(WindowConfig& config, const DisplayInfo& display, const FontMaker& make_font) {
-  ConfigResolution result;
+  // Each step says whether it changed what the record asked for; any change is reported.
   bool changed = false;
+  const auto take = [&changed]<class T>(Resolved<T> resolved) {
+    changed = changed || resolved.changed;
+    return resolved.value;
+  };
+  const int colors = take(resolve_colors(config.colors, display.color_count()));
+  const Cell cell = take(requested_cell(cell_field(config)));
+  const TextBuffer requested{{cell.width, take(resolve_pixel_size(config.pixels_x, kMinimumWindowWidth)),
+                              take(meant_value(config.text_columns))},
+                             {cell.height, take(resolve_pixel_size(config.pixels_y, kMinimumWindowHeight)),
+                              take(meant_value(config.text_rows))}};
+  const BufferLimits limits = buffer_limits(display);
+  TextBuffer buffer = take(resolve_buffer(requested, limits));
+  buffer = take(limit_cells(buffer, limits));
 
-  // Colours.
-  const int display_colors = display.color_count();
-  int colors = config.colors;
-  if (colors == -1) {
-    colors = display_colors;
-  } else if (colors <= 0) {
-    colors = display_colors;
-    changed = true;
-  } else if (colors > display_colors) {
-    colors = display_colors;
-    changed = true;
-  }
-
-  // Pixel sizes below the minimum window size.
-  int pixels_x = config.pixels_x;
-  int pixels_y = config.pixels_y;
-  sanitize(pixels_x, changed);
-  sanitize(pixels_y, changed);
-  if (pixels_x >= 0 && pixels_x < kMinimumWindowWidth) {
-    pixels_x = kMinimumWindowWidth;
-    changed = true;
-  }
-  if (pixels_y >= 0 && pixels_y < kMinimumWindowHeight) {
-    pixels_y = kMinimumWindowHeight;
-    changed = true;
-  }
-  int columns = config.text_columns;
-  int rows = config.text_rows;
-  sanitize(columns, changed);
-  sanitize(rows, changed);
-
-  // The requested cell and the font request.
-  FontRequest request;
-  request.face = kTextFontFace;
-  int cell_w = -1;
-  int cell_h = -1;
-  std::int32_t size_field = config.font_size;
-  if (config.font_size == kExtendedFontSize) {
-    const auto end = std::find(config.font_name.begin(), config.font_name.end(), '\0');
-    std::string face(config.font_name.begin(), end);
-    if (!face.empty()) request.face = face;
-    request.attributes = config.font_attributes;
-    request.fixed_pitch = false;
-    size_field = config.font_size_ext;
-  }
-  if (size_field != kDefaultFontSize) {
-    cell_w = cell_width_of(size_field);
-    cell_h = cell_height_of(size_field);
-    if (cell_w < 1 || cell_h < 1) {
-      cell_w = -1;
-      cell_h = -1;
-      changed = true;
-    } else if (cell_w > kMaximumCellSize || cell_h > kMaximumCellSize) {
-      cell_w = std::min(cell_w, kMaximumCellSize);
-      cell_h = std::min(cell_h, kMaximumCellSize);
-      changed = true;
-    }
-  }
-
-  AxisInput across =
-      resolve_axis({cell_w, pixels_x, columns}, kDefaultCellWidth, display.width, kMinimumWindowWidth, changed);
-  AxisInput down =
-      resolve_axis({cell_h, pixels_y, rows}, kDefaultCellHeight, display.height, kMinimumWindowHeight, changed);
-  // Cells computed from a pixel size can exceed the largest font cell.
-  if (across.cell > kMaximumCellSize || down.cell > kMaximumCellSize) {
-    changed = true;
-    across = resolve_axis({std::min(across.cell, kMaximumCellSize), across.pixels, -1}, kDefaultCellWidth,
-                          display.width, kMinimumWindowWidth, changed);
-    down = resolve_axis({std::min(down.cell, kMaximumCellSize), down.pixels, -1}, kDefaultCellHeight, display.height,
-                        kMinimumWindowHeight, changed);
-  }
-
-  // The text font for the cell.
-  request.cell_width = across.cell;
-  request.cell_height = down.cell;
-  std::optional<MeasuredFont> font = make_font ? make_font(request) : std::nullopt;
+  FontRequest request = requested_font(config);
+  request.cell_width = buffer.across.cell;
+  request.cell_height = buffer.down.cell;
+  const std::optional<MeasuredFont> font = make_font ? make_font(request) : std::nullopt;
   if (!font || font->average_width <= 0 || font->height <= 0) {
-    result.font_failed = true;
-    return result;
+    ConfigResolution failed;
+    failed.font_failed = true;
+    return failed;
   }
-  if (!font_fits_cell(font->average_width, font->height, across.cell, down.cell)) {
+  if (!font_fits_cell(font->average_width, font->height, buffer.across.cell, buffer.down.cell)) {
     // Take the font's real cell and compute both axes again with it.
+    const Cell real{std::clamp(font->average_width, 1, kMaximumCellSize),
+                    std::clamp(font->height, 1, kMaximumCellSize)};
+    buffer = resolve_buffer(with_cell(requested, real), limits).value;
     changed = true;
-    const int real_w = std::clamp(font->average_width, 1, kMaximumCellSize);
-    const int real_h = std::clamp(font->height, 1, kMaximumCellSize);
-    across = resolve_axis({real_w, pixels_x, columns}, kDefaultCellWidth, display.width, kMinimumWindowWidth, changed);
-    down = resolve_axis({real_h, pixels_y, rows}, kDefaultCellHeight, display.height, kMinimumWindowHeight, changed);
   }
+  buffer.across = take(fit_field(buffer.across));
+  buffer.down = take(fit_field(buffer.down));
+  write_back(config, colors, buffer, display);
 
-  // Write everything back, so that a second resolution finds a consistent record.
-  auto to16 = [](int v) { return static_cast<std::int16_t>(std::clamp(v, -1, 32767)); };
-  // A pixel size beyond the 16-bit field is lowered to the largest whole number of cells.
-  if (across.pixels > 32767) {
-    across.count = 32767 / across.cell;
-    across.pixels = across.count * across.cell;
-    changed = true;
-  }
-  if (down.pixels > 32767) {
-    down.count = 32767 / down.cell;
-    down.pixels = down.count * down.cell;
-    changed = true;
-  }
-  config.colors = to16(colors);
-  config.pixels_x = to16(across.pixels);
-  config.pixels_y = to16(down.pixels);
-  config.text_columns = to16(across.count);
-  config.text_rows = to16(down.count);
-  const std::int32_t packed = pack_cell(across.cell, down.cell);
-  if (config.font_size == kExtendedFontSize) {
-    config.font_size_ext = packed;
-  } else {
-    config.font_size = packed;
-  }
-  config.bits_per_pixel = to16(display.bits_per_pixel());
-  config.video_pages = 0;
-  config.mode = -1;
-  config.adapter = 0;
-  config.monitor = 0;
-  config.memory = 0;
-  config.environment = 0;
-
+  ConfigResolution result;
   result.changed = changed;
-  result.char_width = across.cell;
-  result.char_height = down.cell;
+  result.char_width = buffer.across.cell;
+  result.char_height = buffer.down.cell;
   if (!changed) result.font = *font;
   return result;
 }

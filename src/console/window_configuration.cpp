@@ -6,6 +6,7 @@
 #include <new>
 
 #include "console/console_core.h"
+#include "console/graphics_status.h"
 #include "console/palette.h"
 #include "console/window_image.h"
 
@@ -126,6 +127,8 @@ void ConsoleCore::reset_graphics_state(ChildWindowRecord& record, const WindowCo
   record.surface_width = record.surface.width();
   record.surface_height = record.surface.height();
   record.surface.fill(record.color(0));
+  record.surface_pixels = record.surface.isNull() ? nullptr : reinterpret_cast<QRgb*>(record.surface.bits());
+  record.surface_row_pixels = record.surface.isNull() ? 0 : record.surface.bytesPerLine() / qsizetype{sizeof(QRgb)};
 
   record.graphics_color = std::min(record.color_count - 1, 15);
   record.current_x = record.surface_width / 2;

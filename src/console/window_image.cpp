@@ -8,11 +8,12 @@
 #include <QImageWriter>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console/raster.h"
 
 namespace console {
@@ -65,6 +66,18 @@ bool write_all(int fd, const std::uint8_t* data, std::size_t size) {
     size -= static_cast<std::size_t>(n);
   }
   return true;
+}
+
+// Writes `count` pixels as blue, green, red, 0.
+void copy_row_without_alpha(const QRgb* source, int count, std::uint8_t* line) {
+  if constexpr (std::endian::native == std::endian::little) {
+    for (int column = 0; column < count; ++column) {
+      const std::uint32_t pixel = source[column] & 0x00FFFFFFu;
+      std::memcpy(line + 4 * column, &pixel, sizeof pixel);
+    }
+  } else {
+    for (int column = 0; column < count; ++column) put32(line + 4 * column, source[column] & 0x00FFFFFFu);
+  }
 }
 
 }  // namespace
@@ -147,6 +160,12 @@ bool encode_window_image(const QImage& surface, const QRect& area, int bits, con
     std::uint8_t* line = rows + stride * row;
     const bool y_inside = y >= 0 && y < surface.height();
     const QRgb* source = y_inside ? reinterpret_cast<const QRgb*>(surface.constScanLine(y)) : nullptr;
+    if (bits == 32 && source != nullptr && area.left() >= 0 && area.right() < surface.width()) {
+      // A whole row of 32-bit pixels: blue, green, red and a zero byte each, which is the
+      // surface's own pixel without its alpha byte on a little-endian machine.
+      copy_row_without_alpha(source + area.left(), area.width(), line);
+      continue;
+    }
     for (int column = 0; column < area.width(); ++column) {
       const int x = area.left() + column;
       const QRgb c = (source != nullptr && x >= 0 && x < surface.width()) ? source[x] : qRgb(0, 0, 0);

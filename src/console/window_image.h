@@ -20,9 +20,6 @@
 
 namespace console {
 
-// The file format a window's picture is saved in.
-enum class PictureFormat : std::uint8_t { Bitmap, Png };
-
 inline constexpr int kFileHeaderSize = 14;
 inline constexpr int kInfoHeaderSize = 40;
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "console/console_core.h"
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console/window_image.h"
 
 namespace console {

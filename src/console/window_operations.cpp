@@ -4,7 +4,7 @@
 #include <new>
 
 #include "console/console_core.h"
-#include "console/palette.h"
+#include "console/graphics_status.h"
 
 namespace console {
 

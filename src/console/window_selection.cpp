@@ -12,7 +12,7 @@
 #include <stdexcept>
 
 #include "console/console_core.h"
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console/window_image.h"
 
 namespace console {

@@ -8,13 +8,12 @@
 
 #include <algorithm>
 
-#include "console/console_core.h"
 #include "gui/command_ids.h"
 #include "gui/view_geometry.h"
 
 namespace gui {
 
-ChildView::ChildView(console::ConsoleCore& core, int index, ChildViewHooks hooks, QWidget* parent)
+ChildView::ChildView(console::CoreAccess& core, int index, ChildViewHooks hooks, QWidget* parent)
     : QAbstractScrollArea(parent), core_(&core), index_(index), hooks_(std::move(hooks)) {
   setFocusPolicy(Qt::StrongFocus);
   setFrameShape(QFrame::NoFrame);
@@ -53,9 +52,8 @@ void ChildView::pull_now() {
   if (core_ == nullptr) return;
   const QSize old_size = mirror_.size();
   QRect changed;
-  const bool found = core_->with_surface(index_, [&](const console::ChildWindowRecord& record, const QRect& dirty) {
-    changed = mirror_.update_from(record.surface, dirty);
-  });
+  const bool found = core_->with_surface(
+      index_, [&](const QImage& surface, const QRect& dirty) { changed = mirror_.update_from(surface, dirty); });
   if (!found) return;
 
   const QRect old_caret = caret_;

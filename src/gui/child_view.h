@@ -21,7 +21,7 @@
 // A selection in progress (child_view_selection.cpp) belongs to the view: the movement keys
 // and the left mouse button change it instead of scrolling, and it is drawn inverted over
 // the picture (the picture itself is not touched), with the mark while only a mark is
-// placed. The view records it in the window (ConsoleCore::set_selection); starting and
+// placed. The view records it in the window (CoreAccess::set_selection); starting and
 // ending it, with the pause of the program, is the frame's WindowCommands handler's.
 
 #include <QAbstractScrollArea>
@@ -33,15 +33,11 @@
 #include <cstdint>
 #include <functional>
 
-#include "console/selection.h"
+#include "console/core_access.h"
 #include "gui/key_input.h"
 #include "gui/surface_mirror.h"
 
 class QPainter;
-
-namespace console {
-class ConsoleCore;
-}
 
 namespace gui {
 
@@ -61,7 +57,7 @@ struct ChildViewHooks {
 
 class ChildView final : public QAbstractScrollArea {
  public:
-  ChildView(console::ConsoleCore& core, int index, ChildViewHooks hooks, QWidget* parent = nullptr);
+  ChildView(console::CoreAccess& core, int index, ChildViewHooks hooks, QWidget* parent = nullptr);
   ~ChildView() override;
 
   int index() const { return index_; }
@@ -154,7 +150,7 @@ class ChildView final : public QAbstractScrollArea {
   // One step of scrolling while the mouse drags beyond the client area.
   void drag_scroll_step();
 
-  console::ConsoleCore* core_;
+  console::CoreAccess* core_;
   const int index_;
   ChildViewHooks hooks_;
   SurfaceMirror mirror_;

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 
-#include "console/console_core.h"
 #include "gui/child_view.h"
 
 namespace gui {

@@ -51,8 +51,7 @@ QSize child_decoration(const ChildSubWindow* sub) {
 
 }  // namespace
 
-FrameWindow::FrameWindow(console::ConsoleCore& core, FrameOptions options)
-    : core_(&core), options_(std::move(options)) {
+FrameWindow::FrameWindow(console::CoreAccess& core, FrameOptions options) : core_(&core), options_(std::move(options)) {
   setWindowTitle(QString::fromLocal8Bit(core.program_title().c_str()));
   setWindowIcon(QIcon(QStringLiteral(":/gui/frame_icon.xpm")));
 
@@ -453,7 +452,7 @@ void FrameWindow::shut_down() {
     sub->view()->detach();
     delete sub.data();
   }
-  console::ConsoleCore* core = std::exchange(core_, nullptr);
+  console::CoreAccess* core = std::exchange(core_, nullptr);
   // The exit list runs here: every unit is flushed and closed before the event loop ends.
   const int code = core->frame_closed(0);
   if (options_.closed) options_.closed(code);

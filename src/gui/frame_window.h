@@ -23,7 +23,7 @@
 #include <optional>
 #include <string>
 
-#include "console/console_core.h"
+#include "console/core_access.h"
 #include "console/presentation.h"
 #include "gui/key_input.h"
 #include "gui/menu_states.h"
@@ -62,7 +62,7 @@ struct FrameOptions {
 
 class FrameWindow final : public QMainWindow {
  public:
-  FrameWindow(console::ConsoleCore& core, FrameOptions options);
+  FrameWindow(console::CoreAccess& core, FrameOptions options);
   ~FrameWindow() override;
 
   // Shows the frame as the profile key and the initial-settings hook ask.
@@ -133,7 +133,7 @@ class FrameWindow final : public QMainWindow {
   void show_about();
   void shut_down();
 
-  console::ConsoleCore* core_;
+  console::CoreAccess* core_;
   FrameOptions options_;
   QMdiArea* mdi_ = nullptr;
   StatusBar* status_bar_ = nullptr;

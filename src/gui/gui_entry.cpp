@@ -10,8 +10,7 @@
 #include <csignal>
 #include <memory>
 
-#include "console/console_entry.h"
-#include "console/runtime_bridge.h"
+#include "console/core_access.h"
 #include "gui/analysis_commands.h"
 #include "gui/frame_window.h"
 #include "gui/gui_presentation.h"
@@ -51,14 +50,15 @@ int run_gui(int& argc, char** argv, const GuiOptions& options,
   AnalysisCommands analysis(options.analysis);
   WindowCommands* commands = options.window_commands != nullptr ? options.window_commands : &own_commands;
   std::unique_ptr<FrameWindow> frame;
-  console::ConsoleOptions console_options;
-  console_options.standard_units_use_default_window = true;
-
-  auto prepare_all = [&](console::ConsoleCore& core) {
+  console::ConsoleStart start;
+  start.standard_units_use_default_window = true;
+  bool settings_made = true;
+  start.prepare_program = [&](console::ConsoleCore& core) {
     if (prepare) prepare(core);
-    if (options.initial_settings && !options.initial_settings(core)) {
-      core.show_error_box(console::ErrorBoxKind::Error, 7, "qwkinit", 412);
-    }
+    if (options.initial_settings) settings_made = options.initial_settings(core);
+  };
+  start.prepare_presentation = [&](console::CoreAccess& core) {
+    if (!settings_made) core.show_error_box(console::ErrorBoxKind::Error, 7, "qwkinit", 412);
     FrameOptions frame_options;
     frame_options.settings_file = options.settings_file;
     frame_options.window_commands = commands;
@@ -74,11 +74,11 @@ int run_gui(int& argc, char** argv, const GuiOptions& options,
     presentation.set_frame(frame.get());
     frame->start();
   };
-  auto program_thread = [program = std::move(program)] {
+  start.program = [program = std::move(program)] {
     lower_thread_priority();
     return program ? program() : 0;
   };
-  const int code = console::run_console(presentation, std::move(console_options), prepare_all, program_thread);
+  const int code = console::run_console(presentation, std::move(start));
   // The console is gone now; the frame closed before and no longer refers to it.
   presentation.set_frame(nullptr);
   own_commands.attach(nullptr, nullptr);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "console/console_core.h"
+#include "console/core_access.h"
 #include "gui/analysis_hooks.h"
 
 namespace gui {
@@ -19,9 +19,10 @@ class WindowCommands;
 
 struct GuiOptions {
   // The program's initial-settings hook (INITIALSETTINGS): called once on the GUI thread
-  // before the frame exists. It may ask for the frame's state and size with
-  // core.set_window_size(console::kFrameUnit, ...), which is recorded and applied when the
-  // frame is first shown. Returning false shows error box 7 ("INITIALMENU failed").
+  // before the frame exists, with the whole core (console_core.h). It may ask for the frame's
+  // state and size with core.set_window_size(console::kFrameUnit, ...), which is recorded and
+  // applied when the frame is first shown. Returning false shows error box 7 ("INITIALMENU
+  // failed").
   std::function<bool(console::ConsoleCore& core)> initial_settings;
   // The INI file of the profile key "ZODAVeveziviz"; empty: the user's file for the program.
   QString settings_file;
@@ -35,7 +36,7 @@ struct GuiOptions {
 
 // Runs `program` (its result is the exit code) on the console in the frame; `prepare` runs
 // on the GUI thread before the console is installed. Returns the exit status (or ends the
-// process with it, see console/console_entry.h).
+// process with it, see run_console).
 int run_gui(int& argc, char** argv, const GuiOptions& options,
             const std::function<void(console::ConsoleCore&)>& prepare, std::function<int()> program);
 

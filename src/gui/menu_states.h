@@ -3,7 +3,7 @@
 // program and of the active child window each time a popup of the menu bar opens (and when
 // a keyboard equivalent asks whether its item is enabled).
 
-#include "console/run_control.h"
+#include "console/core_access.h"
 
 namespace gui {
 

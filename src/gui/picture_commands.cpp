@@ -9,8 +9,7 @@
 
 #include <string>
 
-#include "console/console_core.h"
-#include "console/palette.h"
+#include "console/core_access.h"
 #include "gui/child_view.h"
 #include "gui/command_ids.h"
 #include "gui/dialogs.h"
@@ -42,7 +41,7 @@ PictureCommands::PictureCommands(PictureDialogs* dialogs) : dialogs_(dialogs) {}
 
 PictureCommands::~PictureCommands() = default;
 
-void PictureCommands::attach(FrameWindow* frame, console::ConsoleCore* core) {
+void PictureCommands::attach(FrameWindow* frame, console::CoreAccess* core) {
   frame_ = frame;
   core_ = core;
 }
@@ -90,7 +89,7 @@ void PictureCommands::continue_start(std::uint64_t generation) {
   if (generation != generation_ || !starting_ || frame_.isNull() || core_ == nullptr) return;
   // The selection reads the window while the program stands still: wait, without blocking
   // the GUI thread, until the program has stopped at its next call into the console.
-  if (core_->run_control().pause_in_progress()) {
+  if (core_->pause_in_progress()) {
     QTimer::singleShot(kPausePollMs, this, [this, generation] { continue_start(generation); });
     return;
   }

@@ -25,7 +25,7 @@
 class QPrinter;
 
 namespace console {
-class ConsoleCore;
+class CoreAccess;
 }
 
 namespace gui {
@@ -42,7 +42,7 @@ class PictureCommands final : public QObject, public WindowCommands {
   ~PictureCommands() override;
 
   // The frame whose windows the commands act on, and its console (null: none).
-  void attach(FrameWindow* frame, console::ConsoleCore* core);
+  void attach(FrameWindow* frame, console::CoreAccess* core);
 
   bool run_window_command(int command, int window) override;
 
@@ -75,7 +75,7 @@ class PictureCommands final : public QObject, public WindowCommands {
   PictureDialogs* dialogs_;
   std::unique_ptr<PictureDialogs> own_dialogs_;
   QPointer<FrameWindow> frame_;
-  console::ConsoleCore* core_ = nullptr;
+  console::CoreAccess* core_ = nullptr;
   int selection_window_ = 0;
   int starting_command_ = 0;
   bool starting_ = false;

@@ -13,8 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "console/console_core.h"
-#include "console/palette.h"
+#include "console/core_access.h"
 #include "gui/picture_dialogs.h"
 #include "gui/print_progress_dialog.h"
 

@@ -22,7 +22,7 @@ class QPrinter;
 class QWidget;
 
 namespace console {
-class ConsoleCore;
+class CoreAccess;
 }
 
 namespace gui {
@@ -42,7 +42,7 @@ int print_dialog_failure_text(PrintDialogOutcome outcome);
 QRect print_target_rect(QSize image, int printable_width, int dpi_x, int dpi_y);
 
 struct PrintJobSetup {
-  console::ConsoleCore* core = nullptr;
+  console::CoreAccess* core = nullptr;
   QPrinter* printer = nullptr;  // set up by the dialog; keeps its settings between jobs
   int window = 0;
   QString document;  // the job's name: the window's title

@@ -18,7 +18,7 @@ std::string picture_file_name(const std::string& title, int window, const std::v
   return name;
 }
 
-bool save_window_pictures(console::ConsoleCore& core, const std::string& directory, std::string& errors,
+bool save_window_pictures(console::CoreAccess& core, const std::string& directory, std::string& errors,
                           console::PictureFormat format) {
   std::error_code error;
   std::filesystem::create_directories(directory, error);

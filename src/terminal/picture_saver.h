@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "console/console_core.h"
+#include "console/core_access.h"
 
 namespace terminal {
 
@@ -19,7 +19,7 @@ std::string picture_file_name(const std::string& title, int window, const std::v
 
 // Saves the pictures; false when the directory cannot be made or a file cannot be written
 // (each failure is described in `errors`, one line each). Runs on the GUI thread.
-bool save_window_pictures(console::ConsoleCore& core, const std::string& directory, std::string& errors,
+bool save_window_pictures(console::CoreAccess& core, const std::string& directory, std::string& errors,
                           console::PictureFormat format = console::PictureFormat::Bitmap);
 
 }  // namespace terminal

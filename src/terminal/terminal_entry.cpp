@@ -4,7 +4,7 @@
 
 #include <csignal>
 
-#include "console/console_entry.h"
+#include "console/core_access.h"
 #include "terminal/picture_saver.h"
 #include "terminal/transcript.h"
 
@@ -21,7 +21,7 @@ int run_terminal(int& argc, char** argv, const TerminalOptions& options,
   if (options.save_pictures_directory) {
     PictureSaver saver = options.picture_saver;
     if (!saver) {
-      saver = [format = options.picture_format](console::ConsoleCore& core, const std::string& directory) {
+      saver = [format = options.picture_format](console::CoreAccess& core, const std::string& directory) {
         std::string errors;
         const bool saved = save_window_pictures(core, directory, errors, format);
         if (!errors.empty()) file_descriptor_sink(2)("--save-pictures: " + errors);
@@ -30,13 +30,12 @@ int run_terminal(int& argc, char** argv, const TerminalOptions& options,
     }
     presentation.set_save_pictures(*options.save_pictures_directory, std::move(saver));
   }
-  console::ConsoleOptions console_options;
-  console_options.standard_units_use_default_window = false;
-  auto prepare_all = [&](console::ConsoleCore& core) {
-    presentation.attach(core);
-    if (prepare) prepare(core);
-  };
-  return console::run_console(presentation, std::move(console_options), prepare_all, std::move(program));
+  console::ConsoleStart start;
+  start.standard_units_use_default_window = false;
+  start.prepare_program = prepare;
+  start.prepare_presentation = [&presentation](console::CoreAccess& core) { presentation.attach(core); };
+  start.program = std::move(program);
+  return console::run_console(presentation, std::move(start));
 }
 
 }  // namespace terminal

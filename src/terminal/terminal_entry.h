@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "console/console_core.h"
+#include "console/core_access.h"
 #include "terminal/terminal_presentation.h"
 
 namespace terminal {
@@ -29,7 +29,7 @@ struct TerminalOptions {
 
 // Runs `program` (its result is the exit code) on the console with the terminal
 // presentation; `prepare` runs before the console is installed. Returns the exit status
-// (or ends the process with it, see console_entry.h).
+// (or ends the process with it, see run_console).
 int run_terminal(int& argc, char** argv, const TerminalOptions& options,
                  const std::function<void(console::ConsoleCore&)>& prepare, std::function<int()> program);
 

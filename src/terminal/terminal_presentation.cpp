@@ -93,7 +93,7 @@ bool TerminalPresentation::choose_file(const console::FileDialogRequest& request
 }
 
 void TerminalPresentation::check_input() {
-  console::ConsoleCore* core = core_.load();
+  console::CoreAccess* core = core_.load();
   if (core == nullptr || finishing_) return;
   const console::StatusView view = core->take_status_view();
   const int window = typing_window(view);
@@ -122,7 +122,7 @@ int TerminalPresentation::typing_window(const console::StatusView& view) const {
 
 void TerminalPresentation::deliver_line(std::optional<std::string> line) {
   line_requested_ = false;
-  console::ConsoleCore* core = core_.load();
+  console::CoreAccess* core = core_.load();
   if (core == nullptr || finishing_) return;
   if (!line) {
     end_of_input();
@@ -137,7 +137,7 @@ void TerminalPresentation::deliver_line(std::optional<std::string> line) {
 }
 
 void TerminalPresentation::type_line(int window, std::string line) {
-  console::ConsoleCore* core = core_.load();
+  console::CoreAccess* core = core_.load();
   const std::size_t carriage_return = line.find('\r');
   if (carriage_return != std::string::npos) {
     held_line_ = line.substr(carriage_return + 1);
@@ -155,7 +155,7 @@ void TerminalPresentation::type_line(int window, std::string line) {
 
 void TerminalPresentation::end_of_input() {
   if (finishing_) return;
-  console::ConsoleCore* core = core_.load();
+  console::CoreAccess* core = core_.load();
   // A console event (control-C and the rest) that came first ends the program itself.
   if (core != nullptr && !core->claim_program_end()) return;
   transcript_.finish();
@@ -168,7 +168,7 @@ void TerminalPresentation::finish(int code_if_running) {
   if (finishing_) return;
   finishing_ = true;
   transcript_.finish();
-  console::ConsoleCore* core = core_.load();
+  console::CoreAccess* core = core_.load();
   if (!pictures_directory_.empty() && core != nullptr) {
     if (!picture_saver_) {
       write_error("--save-pictures: saving pictures is not available in this build\n");

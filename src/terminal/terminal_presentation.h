@@ -31,7 +31,7 @@
 #include <string>
 #include <string_view>
 
-#include "console/console_core.h"
+#include "console/core_access.h"
 #include "console/presentation.h"
 #include "terminal/main_thread_queue.h"
 #include "terminal/stdin_line_reader.h"
@@ -40,7 +40,7 @@
 namespace terminal {
 
 // Saves the whole surface of every child window into `directory`; false on failure.
-using PictureSaver = std::function<bool(console::ConsoleCore& core, const std::string& directory)>;
+using PictureSaver = std::function<bool(console::CoreAccess& core, const std::string& directory)>;
 
 struct TerminalStreams {
   int input = 0;
@@ -56,7 +56,7 @@ class TerminalPresentation final : public console::Presentation {
   TerminalPresentation& operator=(const TerminalPresentation&) = delete;
 
   // The console served; set before the console is installed.
-  void attach(console::ConsoleCore& core) { core_.store(&core); }
+  void attach(console::CoreAccess& core) { core_.store(&core); }
   void set_save_pictures(std::string directory, PictureSaver saver);
   // Whether the program-end box is written to standard error (it is by default).
   void set_announce_program_end(bool announce) { announce_program_end_ = announce; }
@@ -83,7 +83,7 @@ class TerminalPresentation final : public console::Presentation {
 
   const TerminalStreams streams_;
   Transcript transcript_;
-  std::atomic<console::ConsoleCore*> core_{nullptr};
+  std::atomic<console::CoreAccess*> core_{nullptr};
   std::string pictures_directory_;
   PictureSaver picture_saver_;
   bool announce_program_end_ = true;

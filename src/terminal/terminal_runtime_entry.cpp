@@ -1,7 +1,7 @@
 // The terminal entry for programs written against the formatted I/O runtime (kept apart
 // from terminal_entry.cpp so that users of the presentation alone do not need the runtime).
 
-#include "console/runtime_bridge.h"
+#include "console/core_access.h"
 #include "terminal/terminal_entry.h"
 
 namespace terminal {

@@ -28,23 +28,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // ---- scaling ----
 
-struct OffsetCase {
-  double value, low, high;
-  std::optional<double> expected;
-};
-
-TEST(PlotScaling, OffsetTruncatesTowardZero) {
-  const std::vector<OffsetCase> cases = {
-      {0.5, 0.0, 2.0, 50.0},          {0.015625, 0.0, 2.0, 1.0},  // 1.5625 -> 1
-      {-0.0078125, 0.0, 2.0, 0.0},                                // -0.78125 -> 0, not -1
-      {-0.015625, 0.0, 2.0, -1.0},    {2.0, 0.0, 2.0, 200.0},         {3.0, 1.0, 1.0, std::nullopt},
-      {kNaN, 0.0, 2.0, std::nullopt}, {1.0, kNaN, 2.0, std::nullopt}, {1e300, 0.0, 1.0, std::trunc(1e300 * 200.0)},
-  };
-  for (const OffsetCase& c : cases) {
-    EXPECT_EQ(app::scaled_offset(c.value, c.low, c.high), c.expected) << c.value << " in " << c.low << ".." << c.high;
-  }
-}
-
 TEST(PlotScaling, TimeAxis) {
   struct TimeCase {
     int k, m, expected;
@@ -66,7 +49,9 @@ class UpperPanelTest : public ::testing::TestWithParam<UpperCase> {};
 
 TEST_P(UpperPanelTest, PointStrictlyInsideTheFrame) {
   const UpperCase& c = GetParam();
-  EXPECT_EQ(app::upper_panel_point(c.h, c.v, c.h_low, c.h_high, c.v_low, c.v_high), c.expected);
+  EXPECT_EQ(
+      app::upper_panel_point(c.h, c.v, app::AxisScale::of(c.h_low, c.h_high), app::AxisScale::of(c.v_low, c.v_high)),
+      c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -81,6 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UpperCase{"beyond_the_range", 2.5, 1.0, 0, 2, 0, 4, std::nullopt},
                       UpperCase{"nan", kNaN, 1.0, 0, 2, 0, 4, std::nullopt},
                       UpperCase{"collapsed_range", 0.5, 1.0, 1, 1, 0, 4, std::nullopt},
+                      UpperCase{"nan_range", 0.5, 1.0, kNaN, 2, 0, 4, std::nullopt},
+                      UpperCase{"just_below_the_range", -0.0078125, 1.0, 0, 2, 0, 4, std::nullopt},
                       UpperCase{"huge_does_not_wrap", 1e300, -1e300, 0, 2, 0, 4, std::nullopt},
                       UpperCase{"infinite", std::numeric_limits<double>::infinity(), 1.0, 0, 2, 0, 4, std::nullopt}),
     [](const ::testing::TestParamInfo<UpperCase>& info) { return std::string(info.param.name); });
@@ -97,7 +84,8 @@ class LowerPanelTest : public ::testing::TestWithParam<LowerCase> {};
 
 TEST_P(LowerPanelTest, SegmentBetweenSuccessivePoints) {
   const LowerCase& c = GetParam();
-  EXPECT_EQ(app::lower_panel_segment(c.m, c.count, c.previous, c.current, c.low, c.high), c.expected);
+  EXPECT_EQ(app::lower_panel_segment(c.m, c.count, c.previous, c.current, app::AxisScale::of(c.low, c.high)),
+            c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

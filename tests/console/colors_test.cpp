@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "console/console_api.h"
+#include "console/graphics_status.h"
 #include "console/palette.h"
 #include "console_test_support.h"
 

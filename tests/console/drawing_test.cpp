@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console_test_support.h"
 
 namespace console_test {
@@ -280,7 +280,7 @@ TEST_F(DrawingTest, RepaintRequestsAreCoalescedUntilThePresentationTakesThem) {
     core->set_pixel(static_cast<std::int16_t>(i % kWidth), static_cast<std::int16_t>(i % kHeight));
   EXPECT_EQ(presentation.count_events(kGraphic1, console::WindowEvent::Changed), 1);
   QRect dirty;
-  core->with_surface(kGraphic1, [&](const console::ChildWindowRecord&, const QRect& area) { dirty = area; });
+  core->with_surface(kGraphic1, [&](const QImage&, const QRect& area) { dirty = area; });
   EXPECT_EQ(dirty, QRect(0, 0, kWidth, kHeight));
   core->line_to(3, 3);
   EXPECT_EQ(presentation.count_events(kGraphic1, console::WindowEvent::Changed), 2);

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "console/font_specification.h"
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console_test_support.h"
 #include "fixed_font_source.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "console/font_source.h"
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console_test_support.h"
 
 namespace console_test {

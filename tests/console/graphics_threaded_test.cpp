@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console_test_support.h"
 
 namespace console_test {
@@ -57,7 +57,7 @@ TEST_F(ConsoleTest, PaintingWhileTheProgramDrawsSeesWholeFiguresAndFewRequests) 
   core->clear_screen(0);
   // The GUI thread's painting: copy what changed into a mirror, as a presentation would.
   QImage mirror;
-  core->with_surface(kGraphic1, [&](const console::ChildWindowRecord& r, const QRect&) { mirror = r.surface.copy(); });
+  core->with_surface(kGraphic1, [&](const QImage& surface, const QRect&) { mirror = surface.copy(); });
   presentation.clear();
   constexpr int kPoints = 60000;
   std::atomic<bool> done{false};
@@ -75,9 +75,9 @@ TEST_F(ConsoleTest, PaintingWhileTheProgramDrawsSeesWholeFiguresAndFewRequests) 
   });
   int paints = 0;
   auto paint = [&] {
-    core->with_surface(kGraphic1, [&](const console::ChildWindowRecord& r, const QRect& dirty) {
+    core->with_surface(kGraphic1, [&](const QImage& surface, const QRect& dirty) {
       for (int y = dirty.top(); y <= dirty.bottom(); ++y)
-        for (int x = dirty.left(); x <= dirty.right(); ++x) mirror.setPixel(x, y, r.surface.pixel(x, y));
+        for (int x = dirty.left(); x <= dirty.right(); ++x) mirror.setPixel(x, y, surface.pixel(x, y));
     });
     ++paints;
   };
@@ -116,7 +116,8 @@ TEST_F(ConsoleTest, PauseStopsDrawingAndThePictureCanBeSavedMeanwhile) {
   const long at_pause = drawn.load();
   std::this_thread::sleep_for(20ms);
   EXPECT_LE(drawn.load(), at_pause + 1);
-  EXPECT_EQ(core->save_window_picture(kGraphic1, ::testing::TempDir() + "paused.bmp"), 0);
+  EXPECT_EQ(core->save_window_picture(kGraphic1, ::testing::TempDir() + "paused.bmp", console::PictureFormat::Bitmap),
+            0);
   stop = true;
   core->resume(kGraphic1);
   program.join();

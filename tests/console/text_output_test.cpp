@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console_test_support.h"
 
 namespace console_test {
@@ -167,8 +167,7 @@ TEST_F(ConsoleTest, RepaintsAreCoalescedUntilTaken) {
   for (int i = 0; i < 50; ++i) core->write_text(kGraphic1, "b");
   EXPECT_EQ(presentation.count_events(kGraphic1, console::WindowEvent::Changed), first);
   QRect taken;
-  ASSERT_TRUE(
-      core->with_surface(kGraphic1, [&](const console::ChildWindowRecord&, const QRect& dirty) { taken = dirty; }));
+  ASSERT_TRUE(core->with_surface(kGraphic1, [&](const QImage&, const QRect& dirty) { taken = dirty; }));
   EXPECT_TRUE(taken.contains(QRect(0, 0, 51 * 8, 16)));
   core->write_text(kGraphic1, "c");
   EXPECT_EQ(presentation.count_events(kGraphic1, console::WindowEvent::Changed), first + 1);

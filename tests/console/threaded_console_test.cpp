@@ -135,7 +135,7 @@ TEST_F(ProgramThreadTest, PauseStopsTheProgramAtItsNextCall) {
   std::this_thread::sleep_for(50ms);
   EXPECT_EQ(writes.load(), frozen_again);
   // Painting goes on while paused.
-  EXPECT_TRUE(core->with_surface(window, [](const console::ChildWindowRecord&, const QRect&) {}));
+  EXPECT_TRUE(core->with_surface(window, [](const QImage&, const QRect&) {}));
   stop = true;
   core->resume(window);
   EXPECT_TRUE(eventually([&] { return writes.load() > frozen_again; }));
@@ -162,11 +162,13 @@ TEST_F(ProgramThreadTest, PaintingWhileTheProgramWritesSeesWholeRuns) {
   program = std::thread([&] {
     for (int i = 0; i < 400 && !stop.load(); ++i) core->write_text(window, "0123456789\r\n");
   });
+  const std::shared_ptr<console::ChildWindowRecord> record = core->find_window(window);
+  ASSERT_NE(record, nullptr);
   int paints = 0;
   while (paints < 200) {
-    core->with_surface(window, [&](const console::ChildWindowRecord& record, const QRect&) {
-      // Under draw_lock the text store and the text position agree.
-      EXPECT_EQ(record.text_column, 1);
+    core->with_surface(window, [&](const QImage&, const QRect&) {
+      // Under draw_lock (held while painting) the text store and the text position agree.
+      EXPECT_EQ(record->text_column, 1);
       ++paints;
     });
   }
@@ -205,7 +207,7 @@ TEST_F(ProgramEndTest, AnswerYesClosesTheFrame) {
   EXPECT_FALSE(returned.load());
   int exit_routine_runs = 0;
   core->register_exit_routine([&] { ++exit_routine_runs; });
-  EXPECT_EQ(core->frame_closed(), 3);
+  EXPECT_EQ(core->frame_closed(0), 3);
   program.join();
   EXPECT_TRUE(returned.load());
   EXPECT_EQ(exit_routine_runs, 1);

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -191,6 +192,20 @@ INSTANTIATE_TEST_SUITE_P(
                    512,
                    512,
                    256},
+        ConfigCase{
+            "negative_values_are_default", k1024, config(-5, -7, -3, -2, -1), {}, true, 1024, 768, 128, 48, 8, 16, 256},
+        ConfigCase{"cell_from_pixels_lowered_to_largest_font_cell",
+                   k1024,
+                   config(2000, -1, 1, -1, -1),
+                   {},
+                   true,
+                   2000,
+                   768,
+                   3,
+                   48,
+                   512,
+                   16,
+                   256},
         ConfigCase{"huge_counts_fit_16_bits",
                    k1024,
                    config(-1, -1, 30000, 30000, -1),
@@ -204,6 +219,33 @@ INSTANTIATE_TEST_SUITE_P(
                    16,
                    256}),
     [](const ::testing::TestParamInfo<ConfigCase>& info) { return std::string(info.param.name); });
+
+// A record that names its font (font_size -2) asks for that face with its attributes, in any
+// pitch, and gets its cell back in font_size_ext.
+TEST(ExtendedFontTest, RecordNamesFaceAttributesAndCell) {
+  WindowConfig record;
+  record.font_size = console::kExtendedFontSize;
+  const std::string face = "Arial";
+  std::copy(face.begin(), face.end(), record.font_name.begin());
+  record.font_attributes = console::kFontBold | console::kFontItalic;
+  record.font_size_ext = console::pack_cell(10, 20);
+  std::optional<FontRequest> asked;
+  const ConfigResolution result = console::resolve_window_config(record, k1024, [&](const FontRequest& request) {
+    asked = request;
+    return exact_fonts()(request);
+  });
+  ASSERT_TRUE(asked.has_value());
+  EXPECT_EQ(asked->face, "Arial");
+  EXPECT_EQ(asked->attributes, console::kFontBold | console::kFontItalic);
+  EXPECT_FALSE(asked->fixed_pitch);
+  EXPECT_EQ(asked->cell_width, 10);
+  EXPECT_EQ(asked->cell_height, 20);
+  EXPECT_FALSE(result.changed);
+  EXPECT_EQ(record.font_size, console::kExtendedFontSize);
+  EXPECT_EQ(record.font_size_ext, console::pack_cell(10, 20));
+  EXPECT_EQ(record.text_columns, 102);
+  EXPECT_EQ(record.text_rows, 38);
+}
 
 TEST(ConfigResolutionFailureTest, NoFontReportsFailure) {
   WindowConfig record;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "console/graphics_status.h"
 #include "console/palette.h"
 #include "console/window_image.h"
 #include "console_test_support.h"
@@ -178,7 +179,7 @@ TEST_F(WindowImageTest, SavedWindowIs32BitsWithoutColourTable) {
   core->set_color(12);
   core->set_pixel(7, 3);
   const std::string path = temp("graphic1.bmp");
-  ASSERT_EQ(core->save_window_picture(kGraphic1, path), 0);
+  ASSERT_EQ(core->save_window_picture(kGraphic1, path, console::PictureFormat::Bitmap), 0);
   EXPECT_EQ(graphics_status(), 0);
   const std::vector<std::uint8_t> file = read_file(path);
   ASSERT_EQ(file.size(), 54u + 4u * 1024u * 768u);
@@ -214,7 +215,7 @@ TEST_F(WindowImageTest, TextOnlyAndClosedWindowsAreSaved) {
   ASSERT_GT(core->write_text(window, "Hello"), 0);
   core->close_unit_window(window, true);
   const std::string path = temp("notes.bmp");
-  ASSERT_EQ(core->save_window_picture(window, path), 0);
+  ASSERT_EQ(core->save_window_picture(window, path, console::PictureFormat::Bitmap), 0);
   const std::vector<std::uint8_t> file = read_file(path);
   ASSERT_GT(file.size(), 54u);
   // The text (colour 15 on 0) shows as some non-black pixels in the top rows.
@@ -227,15 +228,16 @@ TEST_F(WindowImageTest, TextOnlyAndClosedWindowsAreSaved) {
 }
 
 TEST_F(WindowImageTest, SaveFailures) {
-  EXPECT_EQ(core->save_window_picture(kGraphic1 + 30, temp("none.bmp")), -1);
+  EXPECT_EQ(core->save_window_picture(kGraphic1 + 30, temp("none.bmp"), console::PictureFormat::Bitmap), -1);
   const int fresh = core->create_window("Fresh");
-  EXPECT_EQ(core->save_window_picture(fresh, temp("fresh.bmp")), -15);  // no picture yet
+  EXPECT_EQ(core->save_window_picture(fresh, temp("fresh.bmp"), console::PictureFormat::Bitmap),
+            -15);  // no picture yet
   core->set_pixel(0, 0);
-  EXPECT_EQ(core->save_window_picture(kGraphic1, "/nonexistent-directory/g.bmp"), -16);
+  EXPECT_EQ(core->save_window_picture(kGraphic1, "/nonexistent-directory/g.bmp", console::PictureFormat::Bitmap), -16);
   EXPECT_EQ(graphics_status(), -16);
-  EXPECT_EQ(core->save_window_picture(kGraphic1, "/dev/full"), -17);
+  EXPECT_EQ(core->save_window_picture(kGraphic1, "/dev/full", console::PictureFormat::Bitmap), -17);
   with_record(kGraphic1, [](console::ChildWindowRecord& r) { r.bits_per_pixel = 12; });
-  EXPECT_EQ(core->save_window_picture(kGraphic1, temp("twelve.bmp")), -3);
+  EXPECT_EQ(core->save_window_picture(kGraphic1, temp("twelve.bmp"), console::PictureFormat::Bitmap), -3);
 }
 
 TEST_F(WindowImageTest, PngHoldsTheSamePixelsAsTheBitmap) {
@@ -245,7 +247,7 @@ TEST_F(WindowImageTest, PngHoldsTheSamePixelsAsTheBitmap) {
   core->set_pixel(7, 3);
   const std::string bitmap_path = temp("same.bmp");
   const std::string png_path = temp("same.png");
-  ASSERT_EQ(core->save_window_picture(kGraphic1, bitmap_path), 0);
+  ASSERT_EQ(core->save_window_picture(kGraphic1, bitmap_path, console::PictureFormat::Bitmap), 0);
   ASSERT_EQ(core->save_window_picture(kGraphic1, png_path, console::PictureFormat::Png), 0);
   EXPECT_EQ(graphics_status(), 0);
   const std::vector<std::uint8_t> png = read_file(png_path);
@@ -283,7 +285,7 @@ TEST_F(WindowImageTest, DepthFollowsTheDisplayWhenTheWindowWasConfigured) {
     core->set_bk_color(15);
     core->clear_screen(0);
     const std::string path = temp("depth.bmp");
-    ASSERT_EQ(core->save_window_picture(kGraphic1, path), 0);
+    ASSERT_EQ(core->save_window_picture(kGraphic1, path, console::PictureFormat::Bitmap), 0);
     const std::vector<std::uint8_t> file = read_file(path);
     ASSERT_GE(file.size(), 54u);
     EXPECT_EQ(u16(file, 28), c.bits);

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "console/palette.h"
+#include "console/graphics_status.h"
 #include "console_test_support.h"
 
 namespace console_test {

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "console/graphics_status.h"
 #include "console/palette.h"
 #include "frame_fixture.h"
 #include "gui/command_ids.h"

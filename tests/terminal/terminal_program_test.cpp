@@ -114,108 +114,122 @@ std::string own_messages(const std::string& err) {
   return kept;
 }
 
-TEST(TerminalProgramTest, TranscriptHoldsPromptsAndTypedAnswers) {
-  const ChildResult r = run_demo({"dialogue", "3"}, "42\nhello world\n");
-  EXPECT_EQ(r.status, 3);
-  EXPECT_EQ(r.out, "\n Your answer? 42\n Got [42]\n Your answer? hello world\n Got [hello world]\n");
-  EXPECT_EQ(own_messages(r.err), "terminal_demo\nProgram Terminated with exit code 3\nExit Window?\n");
+const std::string kEndOfInput = "terminal_demo: end of file on standard input while the program waits for input\n";
+
+// The program-end box as the terminal writes it to standard error.
+std::string program_end(int code) {
+  return "terminal_demo\nProgram Terminated with exit code " + std::to_string(code) + "\nExit Window?\n";
 }
 
-TEST(TerminalProgramTest, AnswersWithCarriageReturnLineEndsAndControlBytes) {
-  const ChildResult r = run_demo({"dialogue"}, "1\r\nab\bc\n");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "\n Your answer? 1\n Got [1]\n Your answer? ab\b \bc\n Got [ac]\n");
+const std::string kFilePrompt = "File name missing or blank - please enter file name\nUNIT 1? ";
+const std::string kLongAnswer(128, 'z');
+
+struct DemoCase {
+  const char* name;
+  std::vector<std::string> arguments;
+  std::string input;
+  bool on_terminal;  // standard input is a pseudo-terminal instead of a pipe
+  int status;
+  std::string out;
+  std::string err;  // without the platform's own notes
+};
+
+// Test names show the case name.
+void PrintTo(const DemoCase& c, std::ostream* os) { *os << c.name; }
+
+class TerminalProgram : public ::testing::TestWithParam<DemoCase> {};
+
+TEST_P(TerminalProgram, TranscriptStatusAndMessages) {
+  const DemoCase& c = GetParam();
+  const ChildResult r = run_demo(c.arguments, c.input, c.on_terminal);
+  EXPECT_EQ(r.status, c.status);
+  EXPECT_EQ(r.out, c.out);
+  EXPECT_EQ(own_messages(r.err), c.err);
 }
 
-TEST(TerminalProgramTest, CarriageReturnInsideALineSplitsIt) {
-  const ChildResult r = run_demo({"dialogue"}, "x\ry\n");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "\n Your answer? x\n Got [x]\n Your answer? y\n Got [y]\n");
-}
+const DemoCase kDemoCases[] = {
+    {"prompts_and_typed_answers",
+     {"dialogue", "3"},
+     "42\nhello world\n",
+     false,
+     3,
+     "\n Your answer? 42\n Got [42]\n Your answer? hello world\n Got [hello world]\n",
+     program_end(3)},
+    {"carriage_return_line_ends_and_control_bytes",
+     {"dialogue"},
+     "1\r\nab\bc\n",
+     false,
+     0,
+     "\n Your answer? 1\n Got [1]\n Your answer? ab\b \bc\n Got [ac]\n",
+     program_end(0)},
+    {"carriage_return_inside_a_line_splits_it",
+     {"dialogue"},
+     "x\ry\n",
+     false,
+     0,
+     "\n Your answer? x\n Got [x]\n Your answer? y\n Got [y]\n",
+     program_end(0)},
+    {"end_of_file_while_waiting_ends_the_program",
+     {"dialogue", "5"},
+     "42\n",
+     false,
+     1,
+     "\n Your answer? 42\n Got [42]\n Your answer? ",
+     kEndOfInput},
+    {"empty_input_ends_at_the_first_read", {"dialogue"}, "", false, 1, "\n Your answer? ", kEndOfInput},
+    {"long_answer_keeps_its_first_128_bytes",
+     {"dialogue"},
+     std::string(300, 'z') + "\nok\n",
+     false,
+     0,
+     "\n Your answer? " + kLongAnswer + "\n Got [" + kLongAnswer + "]\n Your answer? ok\n Got [ok]\n",
+     program_end(0)},
+    // A Ctrl+S byte pauses the program as the key does; what is typed while paused is refused,
+    // a Ctrl+Q byte resumes, and the end of input ends the program, paused or not. (Whether the
+    // Enter right after Ctrl+S is still taken depends on how soon the pause is carried out;
+    // the transcript is the same either way.)
+    {"paused_then_lines_then_the_end", {"dialogue"}, "\x13\n7\n8\n", false, 1, "\n Your answer? ", kEndOfInput},
+    {"paused_resumed_answered",
+     {"dialogue"},
+     "\x13\n\x11\n7\n",
+     false,
+     0,
+     "\n Your answer? \n Got []\n Your answer? 7\n Got [7]\n",
+     program_end(0)},
+    {"file_prompt_answered_from_standard_input",
+     {"file"},
+     "series.dat\n",
+     false,
+     0,
+     kFilePrompt + "series.dat\n File [series.dat]\n",
+     program_end(0)},
+    {"blank_file_answer_counts_as_cancelled",
+     {"file"},
+     "   \n",
+     false,
+     0,
+     kFilePrompt + "   \n Cancelled\n",
+     program_end(0)},
+    {"end_of_file_at_the_file_prompt_ends_the_program", {"file"}, "", false, 1, kFilePrompt, kEndOfInput},
+    // The NUL ends its write: neither "hidden" nor the line end after it reach the window.
+    {"transcript_byte_rules", {"bytes"}, "", false, 0, "over\rwrite\ntab\there\nsplit line end\nshown", program_end(0)},
+    {"message_box_goes_to_standard_error",
+     {"error"},
+     "",
+     false,
+     64,
+     "",
+     "Quillon run-time error\nduzevi: severe (64): input conversion error, unit 10, file user\n" + program_end(64)},
+    {"on_a_terminal_the_echo_is_not_written_twice",
+     {"dialogue"},
+     "42\n7\n",
+     true,
+     0,
+     "\n Your answer?  Got [42]\n Your answer?  Got [7]\n",
+     program_end(0)},
+};
 
-TEST(TerminalProgramTest, EndOfFileWhileWaitingEndsTheProgram) {
-  const ChildResult r = run_demo({"dialogue", "5"}, "42\n");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "\n Your answer? 42\n Got [42]\n Your answer? ");
-  EXPECT_EQ(own_messages(r.err), "terminal_demo: end of file on standard input while the program waits for input\n");
-}
-
-// A Ctrl+S byte pauses the program as the key does; what is typed while paused is refused,
-// a Ctrl+Q byte resumes, and the end of input ends the program, paused or not. (Whether the
-// Enter right after Ctrl+S is still taken depends on how soon the pause is carried out;
-// the transcript is the same either way.)
-TEST(TerminalProgramTest, PauseFromStandardInputAndTheEndOfInput) {
-  const std::string end_message = "terminal_demo: end of file on standard input while the program waits for input\n";
-  const struct {
-    const char* name;
-    std::string input;
-    int status;
-    std::string out;
-    std::string err;
-  } cases[] = {
-      {"paused, then lines, then the end", "\x13\n7\n8\n", 1, "\n Your answer? ", end_message},
-      {"paused, resumed, answered", "\x13\n\x11\n7\n", 0, "\n Your answer? \n Got []\n Your answer? 7\n Got [7]\n",
-       "terminal_demo\nProgram Terminated with exit code 0\nExit Window?\n"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const ChildResult r = run_demo({"dialogue"}, c.input);
-    EXPECT_EQ(r.status, c.status);
-    EXPECT_EQ(r.out, c.out);
-    EXPECT_EQ(own_messages(r.err), c.err);
-  }
-}
-
-TEST(TerminalProgramTest, EmptyInputEndsAtTheFirstRead) {
-  const ChildResult r = run_demo({"dialogue"}, "");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "\n Your answer? ");
-}
-
-TEST(TerminalProgramTest, LongAnswerKeepsItsFirst128Bytes) {
-  const ChildResult r = run_demo({"dialogue"}, std::string(300, 'z') + "\nok\n");
-  EXPECT_EQ(r.status, 0);
-  const std::string kept(128, 'z');
-  EXPECT_EQ(r.out, "\n Your answer? " + kept + "\n Got [" + kept + "]\n Your answer? ok\n Got [ok]\n");
-}
-
-TEST(TerminalProgramTest, FilePromptIsAnsweredFromStandardInput) {
-  const ChildResult r = run_demo({"file"}, "series.dat\n");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "File name missing or blank - please enter file name\nUNIT 1? series.dat\n File [series.dat]\n");
-}
-
-TEST(TerminalProgramTest, BlankFileAnswerCountsAsCancelled) {
-  const ChildResult r = run_demo({"file"}, "   \n");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "File name missing or blank - please enter file name\nUNIT 1?    \n Cancelled\n");
-}
-
-TEST(TerminalProgramTest, EndOfFileAtTheFilePromptEndsTheProgram) {
-  const ChildResult r = run_demo({"file"}, "");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(own_messages(r.err), "terminal_demo: end of file on standard input while the program waits for input\n");
-}
-
-TEST(TerminalProgramTest, TranscriptByteRules) {
-  const ChildResult r = run_demo({"bytes"}, "");
-  EXPECT_EQ(r.status, 0);
-  // The NUL ends its write: neither "hidden" nor the line end after it reach the window.
-  EXPECT_EQ(r.out, "over\rwrite\ntab\there\nsplit line end\nshown");
-}
-
-TEST(TerminalProgramTest, MessageBoxGoesToStandardError) {
-  const ChildResult r = run_demo({"error"}, "");
-  EXPECT_EQ(r.status, 64);
-  EXPECT_EQ(own_messages(r.err),
-            "Quillon run-time error\nduzevi: severe (64): input conversion error, unit 10, file user\n"
-            "terminal_demo\nProgram Terminated with exit code 64\nExit Window?\n");
-}
-
-TEST(TerminalProgramTest, OnATerminalTheEchoIsNotWrittenTwice) {
-  const ChildResult r = run_demo({"dialogue"}, "42\n7\n", true);
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "\n Your answer?  Got [42]\n Your answer?  Got [7]\n");
-}
+INSTANTIATE_TEST_SUITE_P(Demo, TerminalProgram, ::testing::ValuesIn(kDemoCases),
+                         [](const ::testing::TestParamInfo<DemoCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

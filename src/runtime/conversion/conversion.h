@@ -55,6 +55,19 @@ struct FieldShape {
 };
 FieldShape resolve_field_shape(const EditDescriptor& descriptor, const IoItem& item);
 
+// The same shape for the conversions, without looking at the item when the descriptor gives
+// every number its conversion uses (the common F20.10); the exponent digits of a form that
+// has none are then left as written.
+inline FieldShape field_shape(const EditDescriptor& descriptor, const IoItem& item) {
+  const DescriptorKind kind = descriptor.kind;
+  const bool uses_e = kind == DescriptorKind::E || kind == DescriptorKind::D || kind == DescriptorKind::EN ||
+                      kind == DescriptorKind::ES || kind == DescriptorKind::G;
+  if (descriptor.has_w && descriptor.has_d && (descriptor.has_e || !uses_e)) {
+    return FieldShape{descriptor.w, descriptor.d, descriptor.e};
+  }
+  return resolve_field_shape(descriptor, item);
+}
+
 // Bit flags of text_to_integer.
 inline constexpr unsigned kTabIsBlank = 1u << 0;
 inline constexpr unsigned kIgnoreBlanks = 1u << 1;
@@ -75,7 +88,7 @@ int text_to_real(std::string_view text, BlankMode blank, std::int32_t digits_aft
 int convert_input_field(std::string_view field, const EditDescriptor& descriptor, const EditModes& modes,
                         const IoItem& item, std::size_t part);
 
-// Writes exactly `width` characters (width = resolve_field_shape(...).w) into `field`.
+// Writes exactly `width` characters (width = field_shape(...).w) into `field`.
 int convert_output_field(const IoItem& item, std::size_t part, const EditDescriptor& descriptor, const EditModes& modes,
                          char* field, std::int32_t width);
 

@@ -49,6 +49,23 @@ SignificantDigits round_to_significant_digits(double magnitude, std::int64_t sig
 // floor(log10(magnitude)) computed exactly, for a finite magnitude > 0.
 std::int64_t decimal_exponent(double magnitude);
 
+// ---- Fixed-point text ---------------------------------------------------------------------
+
+// The largest fraction digit count that exact_fixed_text handles (5^27 < 2^64).
+inline constexpr int kExactFixedDigitsLimit = 27;
+
+// The text std::to_chars writes for `magnitude` (finite, >= 0) in fixed notation with
+// `fraction_digits` digits after the point ("iii.fff", the integer part at least "0", no point
+// when there are no fraction digits), made by exact integer arithmetic from the binary value,
+// rounded ties to even. Returns the end of the text, or null (nothing written) when the
+// count exceeds kExactFixedDigitsLimit or the rounded value needs more than 19 digits. `out`
+// needs room for 20 + fraction_digits characters.
+char* exact_fixed_text(double magnitude, int fraction_digits, char* out);
+
+// The same text for any finite magnitude: exact_fixed_text, or std::to_chars where that
+// declines. Returns the end.
+char* fixed_text(double magnitude, int fraction_digits, char* begin, char* end);
+
 // ---- Numeric field layout ----------------------------------------------------------------
 
 enum class LeadingZero : std::uint8_t { Optional, Required };
@@ -77,6 +94,12 @@ struct NumberField {
 // Writes the field into `field` (exactly `width` characters). Returns kConverted, or
 // kFieldOverflow with the field full of asterisks when it does not fit.
 int write_number_field(const NumberField& number, char* field, std::int64_t width);
+
+// The layout of every numeric field: a text of `length` characters stands right-justified in
+// the `width` columns of `field`, blanks before it. Writes the blanks and returns where the
+// text goes; or, when the text does not fit, fills the field with asterisks and returns null
+// (the writer's status is then kFieldOverflow).
+char* right_justify(char* field, std::int64_t width, std::int64_t length);
 
 void fill_asterisks(char* field, std::int64_t width);
 

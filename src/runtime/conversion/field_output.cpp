@@ -75,13 +75,7 @@ int convert_output_field(const IoItem& item, std::size_t part, const EditDescrip
   }
   char no_field = 0;  // an empty field may come without a buffer
   if (field == nullptr) field = &no_field;
-  // A descriptor with every number it uses written needs no defaults (the common F20.10).
-  const DescriptorKind kind = descriptor.kind;
-  const bool uses_e = kind == DescriptorKind::E || kind == DescriptorKind::D || kind == DescriptorKind::EN ||
-                      kind == DescriptorKind::ES || kind == DescriptorKind::G;
-  const FieldShape shape = descriptor.has_w && descriptor.has_d && (descriptor.has_e || !uses_e)
-                               ? FieldShape{descriptor.w, descriptor.d, descriptor.e}
-                               : resolve_field_shape(descriptor, item);
+  const FieldShape shape = field_shape(descriptor, item);
   const unsigned char* value = part_address(item, part);
 
   switch (descriptor.kind) {

@@ -14,14 +14,8 @@ namespace {
 int lay_out_digits(char sign, std::int64_t digit_count, std::int64_t min_digits, char* field, std::int64_t width,
                    char*& digits_start) {
   const std::int64_t zeros = min_digits > digit_count ? min_digits - digit_count : 0;
-  const std::int64_t total = (sign != 0 ? 1 : 0) + zeros + digit_count;
-  if (total > width) {
-    fill_asterisks(field, width);
-    return kFieldOverflow;
-  }
-  char* out = field;
-  std::memset(out, ' ', static_cast<std::size_t>(width - total));
-  out += width - total;
+  char* out = right_justify(field, width, (sign != 0 ? 1 : 0) + zeros + digit_count);
+  if (out == nullptr) return kFieldOverflow;
   if (sign != 0) *out++ = sign;
   std::memset(out, '0', static_cast<std::size_t>(zeros));
   digits_start = out + zeros;

@@ -33,6 +33,15 @@ void fill_asterisks(char* field, std::int64_t width) {
   if (width > 0) std::memset(field, '*', static_cast<std::size_t>(width));
 }
 
+char* right_justify(char* field, std::int64_t width, std::int64_t length) {
+  if (length > width) {
+    fill_asterisks(field, width);
+    return nullptr;
+  }
+  std::memset(field, ' ', static_cast<std::size_t>(width - length));
+  return field + (width - length);
+}
+
 char sign_character(bool negative, bool digits_are_zero, SignMode mode) {
   if (negative && !digits_are_zero) return '-';
   return mode == SignMode::Plus ? '+' : 0;
@@ -61,15 +70,8 @@ int write_number_field(const NumberField& number, char* field, std::int64_t widt
   if (integer_digits == 0) {
     zero_before_point = number.leading_zero == LeadingZero::Required || required < width;
   }
-  const std::int64_t total = required + (zero_before_point ? 1 : 0);
-  if (total > width) {
-    fill_asterisks(field, width);
-    return kFieldOverflow;
-  }
-
-  char* out = field;
-  std::memset(out, ' ', static_cast<std::size_t>(width - total));
-  out += width - total;
+  char* out = right_justify(field, width, required + (zero_before_point ? 1 : 0));
+  if (out == nullptr) return kFieldOverflow;
   if (number.sign != 0) *out++ = number.sign;
   if (zero_before_point) *out++ = '0';
   out = copy_digits(source, integer_begin, integer_end, out);

@@ -74,29 +74,24 @@ int write_special_value(double value, SignMode sign, char* field, std::int64_t w
   const std::size_t word_length = std::strlen(word);
   std::memcpy(text + length, word, word_length);
   length += word_length;
-  const std::int64_t total = static_cast<std::int64_t>(length) + trailing_blanks;
-  if (total > width) {
-    fill_asterisks(field, width);
-    return kFieldOverflow;
-  }
-  std::memset(field, ' ', static_cast<std::size_t>(width - total));
-  std::memcpy(field + (width - total), text, length);
-  std::memset(field + (width - trailing_blanks), ' ', static_cast<std::size_t>(trailing_blanks));
+  char* out = right_justify(field, width, static_cast<std::int64_t>(length) + trailing_blanks);
+  if (out == nullptr) return kFieldOverflow;
+  std::memcpy(out, text, length);
+  std::memset(out + length, ' ', static_cast<std::size_t>(trailing_blanks));
   return nan ? kConvertedNaN : kConvertedInfinity;
 }
 
 namespace {
 
-// Fw.d without a scale factor, the form of every value in the series file: the text of
-// std::to_chars ("iii.fff", exact digits rounded ties to even) already has the layout of
-// the field, so it is copied as it stands.
+// Fw.d without a scale factor, the form of every value in the series file: the fixed text
+// ("iii.fff", exact digits rounded ties to even) already has the layout of the field, so it
+// is copied as it stands.
 int write_fixed_unscaled(double value, std::int64_t fraction_digits, SignMode sign, char* field, std::int64_t width,
                          std::int64_t trailing_blanks) {
   char text[kDigitBufferSize];
   const bool negative = std::signbit(value);
   const auto precision = static_cast<int>(fraction_digits);
-  const char* const end =
-      std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::fixed, precision).ptr;
+  const char* const end = fixed_text(std::fabs(value), precision, text, text + sizeof text);
   const std::int64_t length = end - text;  // with the point when precision > 0
   const std::int64_t integer_digits = precision > 0 ? length - precision - 1 : length;
   const bool integer_is_zero = integer_digits == 1 && text[0] == '0';
@@ -106,19 +101,13 @@ int write_fixed_unscaled(double value, std::int64_t fraction_digits, SignMode si
     for (const char* p = end - precision; p < end && digits_are_zero; ++p) digits_are_zero = *p == '0';
   }
   const char sign_char = sign_character(negative, digits_are_zero, sign);
-  // The body is the to_chars text without its lone integer 0, plus the point when d = 0.
+  // The body is the fixed text without its lone integer 0, plus the point when d = 0.
   const char* body = integer_is_zero ? text + 1 : text;
   const std::int64_t body_length = (integer_is_zero ? length - 1 : length) + (precision == 0 ? 1 : 0);
   const std::int64_t required = (sign_char != 0 ? 1 : 0) + body_length + trailing_blanks;
   const bool zero_before_point = integer_is_zero && (precision == 0 || required < width);
-  const std::int64_t total = required + (zero_before_point ? 1 : 0);
-  if (total > width) {
-    fill_asterisks(field, width);
-    return kFieldOverflow;
-  }
-  char* out = field;
-  std::memset(out, ' ', static_cast<std::size_t>(width - total));
-  out += width - total;
+  char* out = right_justify(field, width, required + (zero_before_point ? 1 : 0));
+  if (out == nullptr) return kFieldOverflow;
   if (sign_char != 0) *out++ = sign_char;
   if (zero_before_point) *out++ = '0';
   if (precision == 0) {
@@ -128,7 +117,7 @@ int write_fixed_unscaled(double value, std::int64_t fraction_digits, SignMode si
     std::memcpy(out, body, static_cast<std::size_t>(body_length));
   }
   out += body_length;
-  std::memset(out, ' ', static_cast<std::size_t>(trailing_blanks));
+  if (trailing_blanks > 0) std::memset(out, ' ', static_cast<std::size_t>(trailing_blanks));
   return kConverted;
 }
 
@@ -137,7 +126,7 @@ int write_fixed_unscaled(double value, std::int64_t fraction_digits, SignMode si
 int write_fixed(double value, std::int64_t fraction_digits, std::int32_t scale, SignMode sign, char* field,
                 std::int64_t width, std::int64_t trailing_blanks) {
   if (!std::isfinite(value)) return write_special_value(value, sign, field, width);
-  // Up to 1000 digits after the point, to_chars's text fits the digit buffer whole.
+  // Up to 1000 digits after the point, the fixed text fits the digit buffer whole.
   if (scale == 0 && fraction_digits <= 1000 && fraction_digits + 1 + trailing_blanks <= width) {
     return write_fixed_unscaled(value, fraction_digits, sign, field, width, trailing_blanks);
   }

@@ -1,5 +1,5 @@
 // CompiledFormat's lifetime and FixedFormat: a format fixed in the program's text, compiled
-// the first time any thread uses it and shared by every statement afterwards.
+// and planned the first time any thread uses it and shared by every statement afterwards.
 
 #include <new>
 
@@ -14,17 +14,21 @@ constexpr int kNoMemory = 41;
 CompiledFormat::CompiledFormat() = default;
 CompiledFormat::~CompiledFormat() = default;
 
-void FixedFormat::compile_once() const {
+void FixedFormat::compile_first_time() const {
   std::call_once(once_, [this] {
     try {
       auto compiled = std::make_unique<CompiledFormat>();
       std::size_t offset = 0;
       status_ = compile_format(text_, *compiled, offset);
       error_offset_ = offset;
-      if (status_ == 0) compiled_ = std::move(compiled);
+      if (status_ == 0) {
+        plan_ = make_single_field_plan(*compiled);
+        compiled_ = std::move(compiled);
+      }
     } catch (const std::bad_alloc&) {
       status_ = kNoMemory;
     }
+    compiled_once_.store(true, std::memory_order_release);
   });
 }
 

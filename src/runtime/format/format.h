@@ -11,6 +11,7 @@
 // first use, and reused by every statement. Formats held in character data are compiled at
 // the start of every statement that uses them (FormatRef built from text).
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -104,21 +105,44 @@ inline constexpr std::int32_t kMaxHandoutsWithoutData = std::int32_t{1} << 20;
 // or when kMaxHandoutsWithoutData is exceeded.
 int next_edit_descriptor(FormatCursor& cursor, RecordPosition& record, bool items_remain, EditDescriptor& out);
 
-// A format fixed in the program's text, compiled once on first use.
+// The plan of a format whose every record holds one data descriptor and nothing else, such
+// as "(F20.10)": a statement under it takes one field per record and a new record per item,
+// and needs no format interpretation to know that. Found once per format by walking it with
+// the interpreter.
+struct SingleFieldPlan {
+  bool single_field = false;  // every record is exactly one use of `descriptor`
+  EditDescriptor descriptor;
+};
+
+// Walks `compiled` to decide whether it is a single-field format.
+SingleFieldPlan make_single_field_plan(CompiledFormat& compiled);
+
+// A format fixed in the program's text, compiled once on first use, with its plan.
 class FixedFormat {
  public:
   explicit constexpr FixedFormat(std::string_view text) : text_(text) {}
   // The compiled form, or null when the text has a syntax error (compile_status tells which).
   CompiledFormat* compiled() const;
+  // The plan of the compiled form (not single-field when the text did not compile).
+  const SingleFieldPlan& plan() const {
+    compile_once();
+    return plan_;
+  }
   int compile_status() const;
   std::size_t syntax_error_offset() const;
   std::string_view text() const { return text_; }
 
  private:
-  void compile_once() const;
+  // The flag keeps the once-call off the path of every statement after the first.
+  void compile_once() const {
+    if (!compiled_once_.load(std::memory_order_acquire)) compile_first_time();
+  }
+  void compile_first_time() const;
   std::string_view text_;
+  mutable std::atomic<bool> compiled_once_{false};
   mutable std::once_flag once_;
   mutable std::unique_ptr<CompiledFormat> compiled_;
+  mutable SingleFieldPlan plan_;
   mutable int status_ = 0;
   mutable std::size_t error_offset_ = 0;
 };

@@ -8,6 +8,7 @@
 #include <new>
 #include <utility>
 
+#include "runtime/support/emission.h"
 #include "runtime/window_services.h"
 
 namespace runtime {
@@ -57,17 +58,7 @@ ByteChannel ByteChannel::for_window(int window) {
 }
 
 int ByteChannel::write_through(const char* data, std::size_t size, std::size_t& written) {
-  written = 0;
-  while (written < size) {
-    const ssize_t n = ::write(descriptor_, data + written, size - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (n == 0) return EIO;
-    written += static_cast<std::size_t>(n);
-  }
-  return 0;
+  return write_fully(descriptor_, std::string_view(data, size), written);
 }
 
 void ByteChannel::cut_torn_record(std::size_t torn) {

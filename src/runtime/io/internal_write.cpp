@@ -6,8 +6,9 @@
 #include <cstring>
 #include <memory>
 
-#include "runtime/io/output_walk.h"
+#include "runtime/io/output_sink.h"
 #include "runtime/io/statement_support.h"
+#include "runtime/io/statement_walk.h"
 #include "runtime/io/statements.h"
 
 namespace runtime {
@@ -16,7 +17,8 @@ namespace {
 
 constexpr std::string_view kInternalFileName = "Internal Formatted Write";
 
-struct BufferSink {
+// The program's buffer as the one record of the statement.
+struct BufferRecord {
   std::span<char> buffer;
   std::size_t written = 0;
   RecordPosition record_position;
@@ -39,13 +41,15 @@ int write_internal(std::span<char> buffer, StatementFlags flags, std::span<const
   if (compiled == nullptr) {
     return raise_statement_error(format_error, flags, kInternalUnit, kInternalFileName);
   }
-  FormatCursor cursor(*compiled, EditModes{});
-  BufferSink sink{buffer, 0, RecordPosition{}};
-  OutputOutcome outcome;
-  int error = walk_output(cursor, items, sink, outcome);
-  if (sink.written < buffer.size()) std::memset(buffer.data() + sink.written, ' ', buffer.size() - sink.written);
+  BufferRecord record{buffer, 0, RecordPosition{}};
+  OutputSink<BufferRecord> sink(record);
+  DescriptorSteps steps(*compiled, format.fixed != nullptr ? &format.fixed->plan() : nullptr, EditModes{});
+  const int error = walk_statement(steps, items, sink);
+  if (record.written < buffer.size()) {
+    std::memset(buffer.data() + record.written, ' ', buffer.size() - record.written);
+  }
   if (error != 0) return raise_statement_error(error, flags, kInternalUnit, kInternalFileName);
-  if (outcome.overflowed) return raise_statement_error(63, flags, kInternalUnit, kInternalFileName);
+  if (sink.outcome().overflowed) return raise_statement_error(63, flags, kInternalUnit, kInternalFileName);
   return 0;
 }
 

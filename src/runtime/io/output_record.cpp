@@ -5,7 +5,7 @@
 
 namespace runtime {
 
-int OutputRecord::reserve(std::size_t end) {
+int OutputRecord::grow(std::size_t end) {
   if (storage_ && end <= capacity_) return 0;
   if (end > kMaxRecordLength) return 41;
   // Grow by at least one step, and by half the current size for long records, so that a

@@ -12,6 +12,7 @@
 #include "runtime/conversion/conversion.h"
 #include "runtime/io/carriage_control.h"
 #include "runtime/io/statement_support.h"
+#include "runtime/io/statement_walk.h"
 #include "runtime/io/statements.h"
 
 namespace runtime {
@@ -109,51 +110,35 @@ void consume_literal(InputRecord& record, const EditDescriptor& descriptor) {
   record.position.position = start + size;
 }
 
-int walk_input(FormatCursor& cursor, std::span<const IoItem> items, UnitBlock& block, bool advancing) {
-  InputRecord& record = block.input;
-  std::string padded;
-  std::size_t index = 0;
-  std::size_t part = 0;
-  for (;;) {
-    const bool items_remain = index < items.size();
-    EditDescriptor descriptor;
-    if (int error = next_edit_descriptor(cursor, record.position, items_remain, descriptor)) return error;
-    switch (descriptor.kind) {
-      case DescriptorKind::End: return 0;
-      case DescriptorKind::Colon:
-        if (!items_remain) return 0;
-        continue;
-      case DescriptorKind::NoAdvance: continue;
-      case DescriptorKind::Slash:
-        if (int error = read_record(block)) return error;
-        continue;
-      case DescriptorKind::Literal: consume_literal(record, descriptor); continue;
-      case DescriptorKind::Q:
-        if (!items_remain) return 0;
-        if (int error = store_characters_left(record, items[index])) return error;
-        ++index;
-        continue;
-      default: break;
-    }
-    if (!items_remain) return 0;
-    const IoItem& item = items[index];
+// The input side of the statement: the sink that walk_statement hands descriptors to.
+class InputSink {
+ public:
+  InputSink(UnitBlock& block, bool advancing) : block_(block), advancing_(advancing) {}
+
+  RecordPosition& position() { return block_.input.position; }
+  int end_record() { return read_record(block_); }
+  void no_advance() {}
+  int literal(const EditDescriptor& descriptor) {
+    consume_literal(block_.input, descriptor);
+    return 0;
+  }
+  int characters_left(const IoItem* item) { return item != nullptr ? store_characters_left(block_.input, *item) : 0; }
+
+  int transfer(const EditDescriptor& descriptor, const EditModes& modes, const IoItem& item, std::size_t part) {
     if (!descriptor_accepts_item(descriptor.kind, item.type)) return 61;
-    const FieldShape shape = resolve_field_shape(descriptor, item);
+    const FieldShape shape = field_shape(descriptor, item);
     const std::size_t width = shape.w > 0 ? static_cast<std::size_t>(shape.w) : 0;
     std::string_view field;
-    if (int error = cut_field(block, descriptor, cursor.modes(), item, width, advancing, padded, field)) {
-      return error;
-    }
-    int status = convert_input_field(field, descriptor, cursor.modes(), item, part);
-    if (!conversion_succeeded(status)) return input_conversion_error(status);
-    if (item.type == ItemType::Complex && part == 0) {
-      part = 1;
-    } else {
-      part = 0;
-      ++index;
-    }
+    if (int error = cut_field(block_, descriptor, modes, item, width, advancing_, padded_, field)) return error;
+    const int status = convert_input_field(field, descriptor, modes, item, part);
+    return conversion_succeeded(status) ? 0 : input_conversion_error(status);
   }
-}
+
+ private:
+  UnitBlock& block_;
+  bool advancing_;
+  std::string padded_;  // a field completed with blanks
+};
 
 }  // namespace
 
@@ -166,7 +151,6 @@ int read_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoIt
   UnitBlock& block = statement.block();
   const std::string_view file_name = block.file_name;
   const bool advancing = statement.advancing;
-  CompiledFormat* compiled = statement.format;
 
   InputRecord& record = block.input;
   if (record.continues) {
@@ -186,8 +170,9 @@ int read_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoIt
       return raise_statement_error(read_error, flags, unit, file_name);
     }
   }
-  FormatCursor cursor(*compiled, EditModes{block.blank, SignMode::Processor, 0});
-  if (int error = walk_input(cursor, items, block, advancing)) {
+  InputSink sink(block, advancing);
+  DescriptorSteps steps(*statement.format, statement.plan, EditModes{block.blank, SignMode::Processor, 0});
+  if (int error = walk_statement(steps, items, sink)) {
     // The next READ starts with a new record.
     record.clear();
     return raise_statement_error(error, flags, unit, file_name);

@@ -123,6 +123,7 @@ std::optional<int> begin_formatted_statement(std::int32_t unit, StatementFlags f
   int format_error = 0;
   statement.format = prepare_format(format, statement.format_storage, format_error);
   if (statement.format == nullptr) return raise_statement_error(format_error, flags, unit, file_name);
+  if (format.fixed != nullptr) statement.plan = &format.fixed->plan();
   block.statement_flags = flags;
   return std::nullopt;
 }

@@ -44,6 +44,7 @@ struct FormattedStatement {
   bool advancing = true;
   std::unique_ptr<CompiledFormat> format_storage;
   CompiledFormat* format = nullptr;
+  const SingleFieldPlan* plan = nullptr;  // the plan of a fixed format
   UnitBlock& block() const { return *claim.block(); }
 };
 

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "runtime/io/byte_channel.h"
+#include "runtime/support/emission.h"
 #include "runtime/window_services.h"
 
 namespace runtime {
@@ -15,19 +16,8 @@ namespace runtime {
 namespace {
 
 int write_descriptor(int descriptor, std::string_view bytes) {
-  const char* data = bytes.data();
-  std::size_t size = bytes.size();
-  while (size > 0) {
-    ssize_t written = ::write(descriptor, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (written == 0) return EIO;
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return 0;
+  std::size_t written = 0;
+  return write_fully(descriptor, bytes, written);
 }
 
 struct WindowDevices {

@@ -16,8 +16,7 @@ UnitTable& UnitTable::instance() {
   return *table;
 }
 
-UnitSlot* UnitTable::slot(std::int32_t unit) {
-  if (unit >= kFirstFixedUnit && unit <= kLastFixedUnit) return &fixed_[unit - kFirstFixedUnit];
+UnitSlot* UnitTable::hashed_slot(std::int32_t unit) {
   if (unit < kFirstFixedUnit) return nullptr;
   std::lock_guard<std::mutex> hold(hash_lock_);
   try {

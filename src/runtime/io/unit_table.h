@@ -52,13 +52,18 @@ class UnitTable {
   static UnitTable& instance();
 
   // The slot of `unit`, created on first use for hashed units (null when memory runs out).
-  UnitSlot* slot(std::int32_t unit);
+  UnitSlot* slot(std::int32_t unit) {
+    if (unit >= kFirstFixedUnit && unit <= kLastFixedUnit) return &fixed_[unit - kFirstFixedUnit];
+    return hashed_slot(unit);
+  }
   // The slot of `unit` if it exists.
   UnitSlot* find_slot(std::int32_t unit);
   // Every slot that may hold a connected unit, with its unit number.
   std::vector<std::pair<std::int32_t, UnitSlot*>> all_slots();
 
  private:
+  UnitSlot* hashed_slot(std::int32_t unit);
+
   std::array<UnitSlot, kLastFixedUnit - kFirstFixedUnit + 1> fixed_;
   std::mutex hash_lock_;
   std::unordered_map<std::int32_t, std::unique_ptr<UnitSlot>> hashed_;

@@ -3,20 +3,20 @@
 // end of the statement, unless `$`, `\` or ADVANCE='NO' keeps it pending for the next WRITE
 // (or for a READ from the same device, which writes it as a prompt).
 
-#include <memory>
 #include <string>
 
 #include "runtime/io/carriage_control.h"
-#include "runtime/io/format_plans.h"
-#include "runtime/io/output_walk.h"
+#include "runtime/io/output_sink.h"
 #include "runtime/io/statement_support.h"
+#include "runtime/io/statement_walk.h"
 #include "runtime/io/statements.h"
 
 namespace runtime {
 
 namespace {
 
-struct UnitRecordSink {
+// The unit's output record as the output sink sees it.
+struct UnitRecord {
   UnitBlock& unit;
   int records_emitted = 0;
 
@@ -44,9 +44,6 @@ int write_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoI
   }
   UnitBlock& block = statement.block();
   const std::string_view file_name = block.file_name;
-  const bool advancing = statement.advancing;
-  CompiledFormat* compiled = statement.format;
-  StatementClaim& claim = statement.claim;
 
   OutputRecord& record = block.output;
   const bool continuing = block.output_pending;
@@ -60,21 +57,12 @@ int write_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoI
   const std::size_t start_length = record.length;
   const RecordPosition start_position = record.position;
 
-  const EditModes modes{block.blank, SignMode::Processor, 0};
-  UnitRecordSink sink{block};
-  OutputOutcome outcome;
-  int walk_error = 0;
-  SingleFieldPlan plan;
-  if (format.fixed != nullptr) plan = single_field_plan(*format.fixed, *compiled);
-  if (plan.single_field) {
-    walk_error = walk_single_field(plan.descriptor, modes, items, sink, outcome);
-  } else {
-    FormatCursor cursor(*compiled, modes);
-    walk_error = walk_output(cursor, items, sink, outcome);
-  }
-  if (int error = walk_error) {
+  UnitRecord unit_record{block};
+  OutputSink<UnitRecord> sink(unit_record);
+  DescriptorSteps steps(*statement.format, statement.plan, EditModes{block.blank, SignMode::Processor, 0});
+  if (int error = walk_statement(steps, items, sink)) {
     // The record being built is dropped; a record pending from an earlier WRITE stays.
-    if (continuing && sink.records_emitted == 0) {
+    if (continuing && unit_record.records_emitted == 0) {
       record.length = start_length;
       record.position = start_position;
     } else {
@@ -84,16 +72,16 @@ int write_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoI
     }
     return raise_statement_error(error, flags, unit, file_name);
   }
-  if (!advancing || outcome.no_advance) {
+  if (!statement.advancing || sink.outcome().no_advance) {
     block.output_pending = true;
     block.terminal->mark_pending_record(unit);
   } else if (int error = emit_record(block, false)) {
     return raise_statement_error(error, flags, unit, file_name);
   }
-  if (outcome.overflowed) {
+  if (sink.outcome().overflowed) {
     // The statement has completed; the overflow is reported (severity error) or returned.
     std::string name(file_name);
-    claim.release();
+    statement.claim.release();
     return raise_statement_error(63, flags, unit, name);
   }
   return 0;

@@ -51,17 +51,23 @@ void use_default_action(int signal_number) {
 
 }  // namespace
 
-bool write_all(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t written = ::write(fd, text.data(), text.size());
-    if (written < 0) {
+int write_fully(int fd, std::string_view bytes, std::size_t& written) {
+  written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return errno;
     }
-    if (written == 0) return false;
-    text.remove_prefix(static_cast<std::size_t>(written));
+    if (n == 0) return EIO;
+    written += static_cast<std::size_t>(n);
   }
-  return true;
+  return 0;
+}
+
+bool write_all(int fd, std::string_view text) {
+  std::size_t written = 0;
+  return write_fully(fd, text, written) == 0;
 }
 
 bool write_with_record_ends(int fd, std::string_view text) {

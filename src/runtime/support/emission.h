@@ -3,6 +3,7 @@
 // severe error. Everything here except end_after_severe_error is safe inside a signal handler
 // (no locks, no allocation), because the processor-exception handler uses the same steps.
 
+#include <cstddef>
 #include <string_view>
 
 namespace runtime {
@@ -12,8 +13,14 @@ inline constexpr std::string_view kRuntimeErrorCaption = "Quillon run-time error
 // Caption of the error box, and lead-in on standard error, for mathematical-style messages.
 inline constexpr std::string_view kMathErrorCaption = "run-time error ";
 
-// Writes all of `text` to `fd`, resuming after interruptions and partial writes. Returns false
-// when the descriptor refuses the data (closed, full device); nothing else happens then.
+// Writes all of `bytes` to `fd`, resuming after interruptions and partial writes: the one
+// retry loop of every descriptor write in the runtime. Returns 0, or the errno value of the
+// refusal (EIO when the descriptor takes nothing) with `written` telling how many bytes
+// reached it.
+int write_fully(int fd, std::string_view bytes, std::size_t& written);
+
+// write_fully for callers that only ask whether everything was written. Returns false when
+// the descriptor refuses the data (closed, full device); nothing else happens then.
 bool write_all(int fd, std::string_view text);
 
 // Once per process: when FORT0 names a file, standard error is reopened on it in append mode.

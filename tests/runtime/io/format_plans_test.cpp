@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "io_test_support.h"
-#include "runtime/io/format_plans.h"
+#include "runtime/format/format.h"
 
 namespace {
 

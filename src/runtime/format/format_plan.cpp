@@ -1,8 +1,7 @@
-#include "runtime/io/format_plans.h"
+// Deciding whether a compiled format is a single-field format: one walk of the format with
+// the interpreter, as a statement with one item and as one with several would walk it.
 
-#include <array>
-#include <string>
-#include <string_view>
+#include "runtime/format/format.h"
 
 namespace runtime {
 
@@ -16,14 +15,6 @@ bool same_descriptor(const EditDescriptor& a, const EditDescriptor& b) {
   return a.kind == b.kind && a.has_w == b.has_w && a.has_d == b.has_d && a.has_e == b.has_e && a.w == b.w &&
          a.d == b.d && a.e == b.e;
 }
-
-struct PlanEntry {
-  const FixedFormat* format = nullptr;
-  std::string text;
-  SingleFieldPlan plan;
-};
-
-constexpr std::size_t kPlanEntries = 8;
 
 }  // namespace
 
@@ -55,25 +46,6 @@ SingleFieldPlan make_single_field_plan(CompiledFormat& compiled) {
   plan.single_field = true;
   plan.descriptor = first;
   return plan;
-}
-
-SingleFieldPlan single_field_plan(const FixedFormat& format, CompiledFormat& compiled) {
-  thread_local std::array<PlanEntry, kPlanEntries> entries;
-  thread_local std::size_t next_entry = 0;
-  const std::string_view text = format.text();
-  for (PlanEntry& entry : entries) {
-    if (entry.format == &format && entry.text == text) return entry.plan;
-  }
-  PlanEntry& entry = entries[next_entry];
-  next_entry = (next_entry + 1) % kPlanEntries;
-  entry.plan = make_single_field_plan(compiled);
-  try {
-    entry.text.assign(text);
-    entry.format = &format;
-  } catch (...) {
-    entry.format = nullptr;  // no memory for the key: the plan is used once and not kept
-  }
-  return entry.plan;
 }
 
 }  // namespace runtime
