@@ -113,7 +113,13 @@ TEST_F(MenusTest, InputIsEnabledExactlyWhileAReadWaitsAndBringsItsWindowForward)
   // The read that starts waiting brings its window forward, over the window that took the
   // focus when it was shown.
   ASSERT_TRUE(wait_until([&] { return frame_->active_window() == window_.load(); }));
-  // The user clicks the other window; Window > Input brings the waiting one back.
+  // The user clicks the other window once it is on screen (it is shown when its first
+  // output is painted, which may come after the read started); Window > Input brings the
+  // waiting one back.
+  ASSERT_TRUE(wait_until([&] {
+    const QMdiSubWindow* shown = frame_->sub_window(other.load());
+    return shown != nullptr && shown->isVisible();
+  }));
   frame_->mdi_area()->setActiveSubWindow(frame_->sub_window(other.load()));
   ASSERT_TRUE(wait_until([&] { return frame_->active_window() == other.load(); }));
   open_popup("&Window");
