@@ -28,7 +28,7 @@ constexpr std::string_view kSizeOption = "--size";
 constexpr std::string_view kHelpOption = "--help";
 constexpr std::string_view kStandardOutput = "-";
 
-constexpr OptionSpec kBifurcationOptions[] = {
+constexpr OptionRule kBifurcationOptions[] = {
     {kVaryOption, "NAME=FROM:TO"}, {kStepsOption, "K"},  {kPointsOption, "P"}, {kPictureOption, "FILE"},
     {kDataOption, "FILE"},         {kSizeOption, "WxH"}, {kHelpOption, ""},
 };
@@ -83,11 +83,11 @@ constexpr std::string_view kBifurcationUsageTail =
     "     empty frame) and the points file (empty) are written all the same\n"
     "  4  the picture or the points could not be written (said on standard error)\n";
 
-std::vector<OptionSpec> bifurcation_option_specs() {
+std::vector<OptionRule> bifurcation_option_rules() {
   // The diagram takes --points at each parameter value instead of one series --length.
-  std::vector<OptionSpec> specs = map_option_specs_except({kLengthOption});
-  specs.insert(specs.end(), std::begin(kBifurcationOptions), std::end(kBifurcationOptions));
-  return specs;
+  std::vector<OptionRule> rules = map_option_rules_except({kLengthOption});
+  rules.insert(rules.end(), std::begin(kBifurcationOptions), std::end(kBifurcationOptions));
+  return rules;
 }
 
 bool read_vary(const CommandLine& line, const MapSettings& map, BifurcationSettings& settings, std::string& error) {
@@ -217,9 +217,9 @@ void draw_and_save(const BifurcationJob& job, const BifurcationDiagram& diagram,
 
 bool read_bifurcation_arguments(std::span<const std::string> arguments, BifurcationJob& job, bool& help,
                                 std::string& error) {
-  const std::vector<OptionSpec> specs = bifurcation_option_specs();
+  const std::vector<OptionRule> rules = bifurcation_option_rules();
   CommandLine line;
-  if (!parse_command_line(arguments, specs, line, error)) return false;
+  if (!parse_command_line(arguments, rules, line, error)) return false;
   help = line.has(kHelpOption);
   if (help) return true;
   if (!line.operands().empty()) {

@@ -12,9 +12,9 @@ bool is_option(std::string_view argument) {
   return argument.size() > kOptionPrefix.size() && argument.substr(0, kOptionPrefix.size()) == kOptionPrefix;
 }
 
-const OptionSpec* find_spec(std::span<const OptionSpec> specs, std::string_view name) {
-  const auto found = std::find_if(specs.begin(), specs.end(), [name](const OptionSpec& s) { return s.name == name; });
-  return found != specs.end() ? &*found : nullptr;
+const OptionRule* find_rule(std::span<const OptionRule> rules, std::string_view name) {
+  const auto found = std::find_if(rules.begin(), rules.end(), [name](const OptionRule& s) { return s.name == name; });
+  return found != rules.end() ? &*found : nullptr;
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ std::vector<std::string> CommandLine::values(std::string_view name) const {
   return found;
 }
 
-bool parse_command_line(std::span<const std::string> arguments, std::span<const OptionSpec> specs, CommandLine& line,
+bool parse_command_line(std::span<const std::string> arguments, std::span<const OptionRule> rules, CommandLine& line,
                         std::string& error) {
   line = CommandLine{};
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -51,13 +51,13 @@ bool parse_command_line(std::span<const std::string> arguments, std::span<const 
     }
     const std::size_t equals = argument.find('=');
     const std::string_view name = argument.substr(0, equals);
-    const OptionSpec* spec = find_spec(specs, name);
-    if (spec == nullptr) {
+    const OptionRule* rule = find_rule(rules, name);
+    if (rule == nullptr) {
       error = "unknown option " + std::string(name);
       return false;
     }
     std::string value;
-    if (spec->value_name.empty()) {
+    if (rule->value_name.empty()) {
       if (equals != std::string_view::npos) {
         error = std::string(name) + " takes no value";
         return false;
@@ -67,15 +67,15 @@ bool parse_command_line(std::span<const std::string> arguments, std::span<const 
     } else if (i + 1 < arguments.size()) {
       value = arguments[++i];
     }
-    if (!spec->value_name.empty() && value.empty()) {
-      error = std::string(name) + " needs a value: " + std::string(name) + " " + std::string(spec->value_name);
+    if (!rule->value_name.empty() && value.empty()) {
+      error = std::string(name) + " needs a value: " + std::string(name) + " " + std::string(rule->value_name);
       return false;
     }
-    if (!spec->repeatable && line.has(spec->name)) {
+    if (!rule->repeatable && line.has(rule->name)) {
       error = std::string(name) + " is given twice";
       return false;
     }
-    line.options_.push_back({std::string(spec->name), std::move(value)});
+    line.options_.push_back({std::string(rule->name), std::move(value)});
   }
   return true;
 }

@@ -13,7 +13,7 @@
 
 namespace app {
 
-struct OptionSpec {
+struct OptionRule {
   std::string_view name;        // "--length"
   std::string_view value_name;  // "N" in the help; empty for an option without a value
   bool repeatable = false;      // may be given more than once (every value is kept)
@@ -29,7 +29,7 @@ class CommandLine {
   const std::vector<std::string>& operands() const { return operands_; }
 
  private:
-  friend bool parse_command_line(std::span<const std::string> arguments, std::span<const OptionSpec> specs,
+  friend bool parse_command_line(std::span<const std::string> arguments, std::span<const OptionRule> rules,
                                  CommandLine& line, std::string& error);
   struct Given {
     std::string name;
@@ -39,10 +39,10 @@ class CommandLine {
   std::vector<std::string> operands_;
 };
 
-// Splits `arguments` by `specs`. False, with a one-line `error`, for an unknown option, a
+// Splits `arguments` by `rules`. False, with a one-line `error`, for an unknown option, a
 // missing or empty value, a value given to an option that takes none, or an option that is
 // not repeatable given twice.
-bool parse_command_line(std::span<const std::string> arguments, std::span<const OptionSpec> specs, CommandLine& line,
+bool parse_command_line(std::span<const std::string> arguments, std::span<const OptionRule> rules, CommandLine& line,
                         std::string& error);
 
 }  // namespace app

@@ -57,10 +57,10 @@ OrbitSettings orbit_settings_of(const MapSettings& settings) {
 bool read_lyapunov_arguments(std::span<const std::string> arguments, OrbitSettings& orbit, bool& help,
                              std::string& error) {
   // The exponents belong to the whole state: there is no variable to choose.
-  std::vector<OptionSpec> specs = map_option_specs_except({kVariableOption});
-  specs.push_back({kHelpOption, ""});
+  std::vector<OptionRule> rules = map_option_rules_except({kVariableOption});
+  rules.push_back({kHelpOption, ""});
   CommandLine line;
-  if (!parse_command_line(arguments, specs, line, error)) return false;
+  if (!parse_command_line(arguments, rules, line, error)) return false;
   help = line.has(kHelpOption);
   if (help) return true;
   if (!line.operands().empty()) {

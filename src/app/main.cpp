@@ -124,7 +124,7 @@ constexpr std::string_view kVersionOption = "--version";
 
 // The dialogue's options; every operand names a series file, in order. The options it has
 // always had may be given again (--save-pictures: the last directory counts).
-constexpr app::OptionSpec kDialogueOptions[] = {
+constexpr app::OptionRule kDialogueOptions[] = {
     {kTerminalOption, "", true},       {kSavePicturesOption, "DIR", true},
     {kPictureFormatOption, "bmp|png"}, {app::kSeedOption, "N"},
     {kProvenanceOption, ""},           {kHelpOption, "", true},

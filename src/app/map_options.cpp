@@ -7,7 +7,7 @@
 namespace app {
 namespace {
 
-constexpr OptionSpec kMapOptionSpecs[] = {
+constexpr OptionRule kMapOptionRules[] = {
     {kMapOption, "M"},    {kParamOption, "NAME=VALUE", true}, {kInitialOption, "V1[,V2]"}, {kTransientOption, "N"},
     {kLengthOption, "N"}, {kVariableOption, "1|2"},
 };
@@ -105,14 +105,14 @@ bool read_count(const CommandLine& line, std::string_view option, std::int32_t l
 
 }  // namespace
 
-std::span<const OptionSpec> map_option_specs() { return kMapOptionSpecs; }
+std::span<const OptionRule> map_option_rules() { return kMapOptionRules; }
 
-std::vector<OptionSpec> map_option_specs_except(std::initializer_list<std::string_view> left_out) {
-  std::vector<OptionSpec> specs;
-  for (const OptionSpec& spec : kMapOptionSpecs) {
-    if (std::find(left_out.begin(), left_out.end(), spec.name) == left_out.end()) specs.push_back(spec);
+std::vector<OptionRule> map_option_rules_except(std::initializer_list<std::string_view> left_out) {
+  std::vector<OptionRule> rules;
+  for (const OptionRule& rule : kMapOptionRules) {
+    if (std::find(left_out.begin(), left_out.end(), rule.name) == left_out.end()) rules.push_back(rule);
   }
-  return specs;
+  return rules;
 }
 
 const MapEntry* find_map_named(std::string_view text) {

@@ -7,7 +7,7 @@
 //   --length N          2..999999, default 10000
 //   --variable 1|2      the state variable to record, at most the map's number of variables
 // Each value is checked with the limits the dialogue applies to its answer. A command lists
-// the specs it takes (map_option_specs() and its own), parses them with parse_command_line
+// the rules it takes (map_option_rules() and its own), parses them with parse_command_line
 // and reads these with read_map_options; a command that takes one parameter from another
 // option (a parameter it varies, say) leaves it out of the check for missing parameters.
 
@@ -42,11 +42,11 @@ struct MapSettings {
   std::int32_t variable = 1;
 };
 
-// The six options above, for a command's list of specs.
-std::span<const OptionSpec> map_option_specs();
+// The six options above, for a command's list of rules.
+std::span<const OptionRule> map_option_rules();
 // The same without the options named in `left_out` (a command that records no series takes
 // no --length, say).
-std::vector<OptionSpec> map_option_specs_except(std::initializer_list<std::string_view> left_out);
+std::vector<OptionRule> map_option_rules_except(std::initializer_list<std::string_view> left_out);
 
 // The map named by a number 1-5 or by its name; null for anything else.
 const MapEntry* find_map_named(std::string_view text);

@@ -15,7 +15,7 @@ constexpr std::string_view kProvenanceOption = "--provenance";
 constexpr std::string_view kHelpOption = "--help";
 constexpr std::string_view kSidecarExtension = ".json";
 
-constexpr OptionSpec kRecordOptions[] = {
+constexpr OptionRule kRecordOptions[] = {
     {kNoiseOption, "STD"}, {kSeedOption, "N"}, {kPictureOption, "FILE"}, {kProvenanceOption, ""}, {kHelpOption, ""},
 };
 
@@ -61,10 +61,10 @@ constexpr std::string_view kRecordUsageTail =
     "  other  a run-time error ends the recording with its number as status, for example\n"
     "     29 when FILE cannot be opened\n";
 
-std::vector<OptionSpec> record_option_specs() {
-  std::vector<OptionSpec> specs(map_option_specs().begin(), map_option_specs().end());
-  specs.insert(specs.end(), std::begin(kRecordOptions), std::end(kRecordOptions));
-  return specs;
+std::vector<OptionRule> record_option_rules() {
+  std::vector<OptionRule> rules(map_option_rules().begin(), map_option_rules().end());
+  rules.insert(rules.end(), std::begin(kRecordOptions), std::end(kRecordOptions));
+  return rules;
 }
 
 bool read_series_file(const CommandLine& line, RecordingJob& job, std::string& error) {
@@ -102,9 +102,9 @@ bool read_picture(const CommandLine& line, RecordingJob& job, std::string& error
 }  // namespace
 
 bool read_record_arguments(std::span<const std::string> arguments, RecordingJob& job, bool& help, std::string& error) {
-  const std::vector<OptionSpec> specs = record_option_specs();
+  const std::vector<OptionRule> rules = record_option_rules();
   CommandLine line;
-  if (!parse_command_line(arguments, specs, line, error)) return false;
+  if (!parse_command_line(arguments, rules, line, error)) return false;
   help = line.has(kHelpOption);
   if (help) return true;
   job = RecordingJob{};

@@ -20,7 +20,7 @@ namespace {
 constexpr std::string_view kCheckOption = "--check";
 constexpr std::string_view kHelpOption = "--help";
 
-constexpr OptionSpec kReplayOptions[] = {{kCheckOption, ""}, {kHelpOption, ""}};
+constexpr OptionRule kReplayOptions[] = {{kCheckOption, ""}, {kHelpOption, ""}};
 
 constexpr std::string_view kReplayUsage =
     "Usage: mapexplorer replay [--check] FILE.json [OUT]\n"

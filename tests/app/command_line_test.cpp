@@ -17,7 +17,7 @@
 namespace app {
 namespace {
 
-constexpr OptionSpec kSpecs[] = {{"--flag", ""}, {"--name", "N"}, {"--many", "V", true}};
+constexpr OptionRule kSpecs[] = {{"--flag", ""}, {"--name", "N"}, {"--many", "V", true}};
 
 struct ParseCase {
   const char* label;
@@ -97,7 +97,7 @@ TEST(OptionValues, RealNumbers) {
 }
 
 TEST(OptionValues, SeedAndNoise) {
-  const OptionSpec specs[] = {{kSeedOption, "N"}, {kNoiseOption, "STD"}};
+  const OptionRule rules[] = {{kSeedOption, "N"}, {kNoiseOption, "STD"}};
   struct Case {
     std::vector<std::string> arguments;
     const char* error;  // null: good
@@ -125,7 +125,7 @@ TEST(OptionValues, SeedAndNoise) {
     SCOPED_TRACE(c.arguments.empty() ? std::string("none") : c.arguments.back());
     CommandLine line;
     std::string error;
-    ASSERT_TRUE(parse_command_line(c.arguments, specs, line, error)) << error;
+    ASSERT_TRUE(parse_command_line(c.arguments, rules, line, error)) << error;
     std::optional<std::int32_t> seed;
     std::optional<double> noise;
     const bool ok = read_seed_option(line, seed, error) && read_noise_option(line, noise, error);
@@ -150,7 +150,7 @@ struct MapCase {
 
 bool read_all(const std::vector<std::string>& arguments, MapSettings& settings, std::string& error) {
   CommandLine line;
-  return parse_command_line(arguments, map_option_specs(), line, error) && read_map_options(line, settings, error) &&
+  return parse_command_line(arguments, map_option_rules(), line, error) && read_map_options(line, settings, error) &&
          check_parameters_given(settings, error);
 }
 
@@ -236,7 +236,7 @@ TEST(MapOptions, AParameterTakenElsewhereIsNotMissing) {
   std::string error;
   MapSettings settings;
   const std::vector<std::string> arguments = {"--map", "henon", "--param", "b=0.3", "--initial", "0,0"};
-  ASSERT_TRUE(parse_command_line(arguments, map_option_specs(), line, error));
+  ASSERT_TRUE(parse_command_line(arguments, map_option_rules(), line, error));
   ASSERT_TRUE(read_map_options(line, settings, error)) << error;
   EXPECT_FALSE(check_parameters_given(settings, error));
   EXPECT_TRUE(check_parameters_given(settings, error, find_parameter(*settings.map, "a")->slot)) << error;
