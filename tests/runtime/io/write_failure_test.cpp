@@ -164,8 +164,8 @@ TEST(FileRemoval, AFlushAfterTheFileLostItsNameFails) {
   }
 }
 
-// Through the statements: a series file removed while its unit is connected makes the CLOSE
-// that writes the last records fail with error 38, as any refused write does.
+// Through the statements: records written to a series file after it was removed make the
+// CLOSE that writes them out fail with error 38, as any refused write does.
 TEST(FileRemoval, ClosingAUnitWhoseFileWasRemovedIsErrorDuringWrite) {
   io_test::ScratchDirectory directory;
   const std::string path = directory.file("series.dat");
@@ -173,6 +173,7 @@ TEST(FileRemoval, ClosingAUnitWhoseFileWasRemovedIsErrorDuringWrite) {
   double value = 0.5;
   ASSERT_EQ(runtime::write_formatted(1, kErrorBranch, {runtime::item(value)}, kValue), 0);
   ASSERT_EQ(::unlink(path.c_str()), 0);
+  ASSERT_EQ(runtime::write_formatted(1, kErrorBranch, {runtime::item(value)}, kValue), 0);
   EXPECT_EQ(runtime::close_unit(1, kErrorBranch), 38);
   EXPECT_FALSE(io_test::file_exists(path));
 }
