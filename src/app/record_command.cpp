@@ -59,7 +59,8 @@ constexpr std::string_view kRecordUsageTail =
     "     picture is saved either)\n"
     "  4  the picture or FILE.json could not be written (said on standard error)\n"
     "  other  a run-time error ends the recording with its number as status, for example\n"
-    "     29 when FILE cannot be opened\n";
+    "     29 when FILE cannot be opened, or 38 when writing it fails (a full disk, a file\n"
+    "     size limit, FILE removed while it is written); FILE then keeps whole lines only\n";
 
 std::vector<OptionRule> record_option_rules() {
   std::vector<OptionRule> rules(map_option_rules().begin(), map_option_rules().end());

@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 
 #include <chrono>
-#include <functional>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,15 +25,6 @@ const std::string kShortRecording = "1\n1.9\n0.1\ny\n0\n5\nn\n";
 const std::string kRecordAgain = "9) Record again? (y/n) ";
 
 constexpr std::chrono::milliseconds kQuestionWait{100};
-
-// True once `question` has been on standard output for a short while: the explorer then
-// waits in the read, with its reader of standard input waiting too.
-std::function<bool(const std::string&)> question_waited_for(const std::string& question) {
-  return [question, seen = std::optional<std::chrono::steady_clock::time_point>()](const std::string& output) mutable {
-    if (!seen && output.find(question) != std::string::npos) seen = std::chrono::steady_clock::now();
-    return seen && std::chrono::steady_clock::now() - *seen >= kQuestionWait;
-  };
-}
 
 // Each console event, sent while a question waits and followed at once by the end of
 // standard input, ends the program with the event's message and status, every time: the end
@@ -68,7 +56,7 @@ TEST(Ending, AConsoleEventDecidesTheEndOverTheEndOfInputRacingIt) {
         options.input = kShortRecording;
         options.working_directory = directory.path();
         options.keep_input_open = true;
-        options.signal_when = question_waited_for(kRecordAgain);
+        options.act_when = e2e::question_waited_for(kRecordAgain, kQuestionWait);
         options.signal_number = event.signal_number;
         options.time_limit = std::chrono::seconds(30);
         Outcome outcome;
@@ -107,10 +95,7 @@ TEST(Ending, TerminationRequestFlushesTheRecordsWritten) {
   options.keep_input_open = true;
   // Once the recording has written a good part of its records (about 22 MB in all).
   const std::string series_path = directory.file("long.dat");
-  options.signal_when = [&series_path](const std::string&) {
-    struct stat info {};
-    return ::stat(series_path.c_str(), &info) == 0 && info.st_size > 1000000;
-  };
+  options.act_when = e2e::file_grown_past(series_path, 1000000);
   options.signal_number = SIGTERM;
   const ExplorerRun run = e2e::run_explorer(options);
   ASSERT_FALSE(run.timed_out);

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace e2e {
@@ -37,6 +38,22 @@ ExplorerRun run_explorer_in(const TemporaryDirectory& directory, std::vector<std
   options.input = input;
   options.working_directory = directory.path();
   return run_explorer(options);
+}
+
+std::function<bool(const std::string&)> question_waited_for(const std::string& question,
+                                                            std::chrono::milliseconds wait) {
+  return [question, wait,
+          seen = std::optional<std::chrono::steady_clock::time_point>()](const std::string& output) mutable {
+    if (!seen && output.find(question) != std::string::npos) seen = std::chrono::steady_clock::now();
+    return seen && std::chrono::steady_clock::now() - *seen >= wait;
+  };
+}
+
+std::function<bool(const std::string&)> file_grown_past(const std::string& path, long bytes) {
+  return [path, bytes](const std::string&) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && info.st_size > bytes;
+  };
 }
 
 std::string explorer_path() {
@@ -88,7 +105,7 @@ ExplorerRun run_explorer(const ExplorerOptions& options) {
   int err = err_pipe[0];
   ::fcntl(in, F_SETFL, O_NONBLOCK);
   std::size_t written = 0;
-  bool signal_sent = options.signal_number == 0 || !options.signal_when;
+  bool acted = !options.act_when || (options.signal_number == 0 && !options.action);
   if ((options.input.empty() && !options.keep_input_open) || options.input_descriptor_closed) {
     ::close(in);
     in = -1;
@@ -115,12 +132,15 @@ ExplorerRun run_explorer(const ExplorerOptions& options) {
         }
       }
     }
-    if (!signal_sent && options.signal_when(run.out)) {
-      signal_sent = true;
-      ::kill(pid, options.signal_number);
-      if (in >= 0) ::close(in);
-      in = -1;
-      written = options.input.size();
+    if (!acted && options.act_when(run.out)) {
+      acted = true;
+      if (options.action) options.action();
+      if (options.signal_number != 0) {
+        ::kill(pid, options.signal_number);
+        if (in >= 0) ::close(in);
+        in = -1;
+        written = options.input.size();
+      }
     }
   }
   if (out >= 0) ::close(out);

@@ -1,8 +1,9 @@
 #pragma once
 // Runs the built explorer as a child process: standard input fed from a string (then closed,
 // or kept open, or closed from the start), standard output and standard error collected, a
-// signal sent at a point of the dialogue, a file size limit, and a time limit that kills a
-// child which hangs.
+// change made and a signal sent at a point of the run, a file size limit, and a time limit
+// that kills a child which hangs. Also the conditions that mark such points: a question
+// waited at, a file grown past a size.
 
 #include <chrono>
 #include <functional>
@@ -32,15 +33,25 @@ struct ExplorerOptions {
   bool keep_input_open = false;
   // Start the child with its standard input descriptor closed (as `0<&-` does).
   bool input_descriptor_closed = false;
-  // Once `signal_when` holds (it is asked with the standard output so far, at least every
-  // 100 ms), send `signal_number` to the child and close its standard input right after (as
-  // a closing terminal or a pipeline does).
-  std::function<bool(const std::string& output)> signal_when;
+  // Once `act_when` holds (it is asked with the standard output so far, at least every
+  // 100 ms): run `action` if given (a change under the running child, such as removing its
+  // directory), then, if `signal_number` is not 0, send it to the child and close the child's
+  // standard input right after (as a closing terminal or a pipeline does).
+  std::function<bool(const std::string& output)> act_when;
+  std::function<void()> action;
   int signal_number = 0;
   // The child's file size limit in bytes, with SIGXFSZ ignored, so that a write past it
   // fails with EFBIG (as after `trap '' XFSZ; ulimit -f`); 0: no limit set.
   unsigned long file_size_limit = 0;
 };
+
+// A condition for `act_when`: true once `question` has been on standard output for
+// `wait` (the explorer then waits in the read, with its reader of standard input waiting too).
+std::function<bool(const std::string& output)> question_waited_for(const std::string& question,
+                                                                   std::chrono::milliseconds wait);
+
+// A condition for `act_when`: true once the file at `path` holds more than `bytes`.
+std::function<bool(const std::string& output)> file_grown_past(const std::string& path, long bytes);
 
 // The path of the explorer under test.
 std::string explorer_path();

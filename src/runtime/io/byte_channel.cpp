@@ -1,5 +1,6 @@
 #include "runtime/io/byte_channel.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,6 +27,7 @@ ByteChannel& ByteChannel::operator=(ByteChannel&& other) noexcept {
     owned_ = std::exchange(other.owned_, false);
     buffered_writes_ = std::exchange(other.buffered_writes_, false);
     byte_at_a_time_ = std::exchange(other.byte_at_a_time_, false);
+    refuse_writes_once_removed_ = std::exchange(other.refuse_writes_once_removed_, false);
     read_error_ = std::exchange(other.read_error_, 0);
     output_ = std::move(other.output_);
     output_used_ = std::exchange(other.output_used_, 0);
@@ -58,7 +60,13 @@ ByteChannel ByteChannel::for_window(int window) {
 }
 
 int ByteChannel::write_through(const char* data, std::size_t size, std::size_t& written) {
-  return write_fully(descriptor_, std::string_view(data, size), written);
+  const int error = write_fully(descriptor_, std::string_view(data, size), written);
+  if (error != 0 || !refuse_writes_once_removed_) return error;
+  // The write succeeds on a file whose name is gone, but nobody can read what it holds: one
+  // look per buffer (every 64 KiB of records) finds the removal at the first write after it.
+  struct stat info {};
+  if (::fstat(descriptor_, &info) == 0 && info.st_nlink == 0) return ENOENT;
+  return 0;
 }
 
 void ByteChannel::cut_torn_record(std::size_t torn) {
@@ -202,6 +210,7 @@ int ByteChannel::close() {
   descriptor_ = -1;
   window_ = -1;
   owned_ = false;
+  refuse_writes_once_removed_ = false;
   output_used_ = 0;
   record_ends_.clear();
   input_begin_ = input_end_ = 0;

@@ -11,9 +11,13 @@
 // file refuses bytes part way (disk full, file size limit), the file is cut back to the end
 // of the last record that reached it whole, so it never ends in a torn record that could
 // read back as a plausible value; the records not written are dropped and the error is
-// returned. Input is read a buffer at a time from files and one byte at a time from
-// the standard input, so that nothing after a record's line feed is taken from a stream the
-// process shares with others.
+// returned. A file opened by name that loses its last name while connected (it, or its
+// directory, removed) refuses further writes with ENOENT: its records could never be read
+// back, and the program must not go on as if they were kept.
+//
+// Input is read a buffer at a time from files and one byte at a time from the standard input,
+// so that nothing after a record's line feed is taken from a stream the process shares with
+// others.
 
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +43,10 @@ class ByteChannel {
   static ByteChannel for_descriptor(int descriptor, bool owned, bool buffered_writes, bool byte_at_a_time);
   static ByteChannel for_window(int window);
 
+  // For a file opened by name (not a scratch file, which has none): once the file has no name
+  // left, every write that reaches it fails with ENOENT.
+  void refuse_writes_once_removed() { refuse_writes_once_removed_ = true; }
+
   Kind kind() const { return kind_; }
   int descriptor() const { return descriptor_; }
   int window() const { return window_; }
@@ -62,7 +70,8 @@ class ByteChannel {
  private:
   int prepare_for_output();
   // Writes all of [data, data + size); on a failure `written` tells how much reached the
-  // descriptor and the errno value is returned.
+  // descriptor and the errno value is returned. ENOENT when the bytes reached a file that
+  // must keep its name and has none left.
   int write_through(const char* data, std::size_t size, std::size_t& written);
   // After a failed write of which `torn` bytes (the start of a record) reached the file:
   // cuts them off again.
@@ -74,6 +83,7 @@ class ByteChannel {
   bool owned_ = false;
   bool buffered_writes_ = false;
   bool byte_at_a_time_ = false;
+  bool refuse_writes_once_removed_ = false;
   int read_error_ = 0;
 
   // Output buffer (regular files only).

@@ -100,6 +100,7 @@ int open_file(UnitBlock& block, const OpenRequest& request, const ResolvedName& 
   block.action = *action;
   block.read_only = *action == ActionMode::Read;
   block.channel = ByteChannel::for_descriptor(descriptor, true, regular, false);
+  if (regular && status != FileStatus::Scratch) block.channel.refuse_writes_once_removed();
   const bool append = block.access == AccessMode::Append || request.position == FilePosition::Append;
   if (append && regular) ::lseek(descriptor, 0, SEEK_END);
   block.cut_after_first_record =

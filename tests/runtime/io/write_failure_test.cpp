@@ -1,7 +1,8 @@
 // Writes that a file refuses part way (here: the file size limit, as a full disk would): the
 // failure is error 38 wherever the buffered records are flushed (in a WRITE, at CLOSE, in
-// the exit handler), and the file is cut back to its last whole record. Each case runs in a
-// child process with its own file size limit; the parent checks the file it left.
+// the exit handler), and the file is cut back to its last whole record. Each of those cases
+// runs in a child process with its own file size limit; the parent checks the file it left.
+// A file that loses its name while connected refuses the writes after it in the same way.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -125,6 +126,56 @@ TEST_F(WriteFailureTest, AFailedFlushIsErrorDuringWrite) {
     EXPECT_EQ(content.substr(0, kSeriesRecord), "        0.0000000000\r\n");
     EXPECT_EQ(content.substr(content.size() - 2), "\r\n");
   }
+}
+
+// A file whose name goes while its channel writes to it: the flush after the removal fails
+// with ENOENT (the records reached a file nobody can open again), while a file that is only
+// renamed, or a channel not asked to watch for the removal (a scratch file, nameless from the
+// start), takes its records as before.
+TEST(FileRemoval, AFlushAfterTheFileLostItsNameFails) {
+  enum class Change { None, Removed, Renamed };
+  const struct {
+    const char* what;
+    bool watched;
+    Change change;
+    int flush_result;
+  } cases[] = {
+      {"watched, removed", true, Change::Removed, ENOENT},
+      {"watched, renamed", true, Change::Renamed, 0},
+      {"watched, left alone", true, Change::None, 0},
+      {"not watched, removed", false, Change::Removed, 0},
+  };
+  const std::string record = std::string(20, 'r') + "\r\n";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    io_test::ScratchDirectory directory;
+    const std::string path = directory.file("out.dat");
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(descriptor, 0);
+    ByteChannel channel = ByteChannel::for_descriptor(descriptor, true, true, false);
+    if (c.watched) channel.refuse_writes_once_removed();
+    ASSERT_EQ(channel.write(record), 0);
+    ASSERT_EQ(channel.flush(), 0);
+    ASSERT_EQ(channel.write(record), 0);
+    if (c.change == Change::Removed) ASSERT_EQ(::unlink(path.c_str()), 0);
+    if (c.change == Change::Renamed) ASSERT_EQ(::rename(path.c_str(), directory.file("moved.dat").c_str()), 0);
+    EXPECT_EQ(channel.flush(), c.flush_result);
+    EXPECT_EQ(channel.close(), 0);
+  }
+}
+
+// Through the statements: records written to a series file after it was removed make the
+// CLOSE that writes them out fail with error 38, as any refused write does.
+TEST(FileRemoval, ClosingAUnitWhoseFileWasRemovedIsErrorDuringWrite) {
+  io_test::ScratchDirectory directory;
+  const std::string path = directory.file("series.dat");
+  ASSERT_EQ(runtime::open_unit(1, kErrorBranch, {keyword_text(Keyword::File, path)}), 0);
+  double value = 0.5;
+  ASSERT_EQ(runtime::write_formatted(1, kErrorBranch, {runtime::item(value)}, kValue), 0);
+  ASSERT_EQ(::unlink(path.c_str()), 0);
+  ASSERT_EQ(runtime::write_formatted(1, kErrorBranch, {runtime::item(value)}, kValue), 0);
+  EXPECT_EQ(runtime::close_unit(1, kErrorBranch), 38);
+  EXPECT_FALSE(io_test::file_exists(path));
 }
 
 }  // namespace
