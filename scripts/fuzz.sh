@@ -35,6 +35,7 @@ cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/fuzz/lsan_suppressions.txt}
 failed=()
 summaries=()
 for target in "${targets[@]}"; do
@@ -50,7 +51,7 @@ for target in "${targets[@]}"; do
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   per_second=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
   # The last status line: "#N DONE cov: C ft: F corp: U/S ..."
-  last=$(grep -E '^#[0-9]+' "$log" | tail -1 || true)
+  last=$(grep -aE '^#[0-9]+' "$log" | tail -1 || true)
   coverage=$(sed -nE 's/.* cov: ([0-9]+) ft: ([0-9]+) corp: ([0-9]+)\/.*/cov \1, ft \2, corpus \3/p' <<<"$last")
   summary="$target: ${executions:-?} executions, ${per_second:-?}/s, ${coverage:-no coverage line}"
   if [ "$status" -ne 0 ]; then
