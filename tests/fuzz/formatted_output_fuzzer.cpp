@@ -10,8 +10,12 @@
 // The statement is an internal write into a buffer (one record), or a WRITE to a unit on a
 // text window of the fake console (any number of records, with carriage control). The buffer
 // lies in a larger block whose bytes around it must stay untouched.
+//
+// Each item is also written with all its digits (ES25.16E3 for a double, I21 for an integer)
+// and read back with the input conversion: the value must come back exactly.
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -23,6 +27,7 @@
 #include "fuzz_check.h"
 #include "input_bytes.h"
 #include "io_test_support.h"
+#include "runtime/conversion/conversion.h"
 #include "runtime/fio.h"
 
 namespace {
@@ -52,6 +57,55 @@ void fill_slot(fuzz::InputBytes& input, ValueSlot& slot) {
   }
 }
 
+std::int64_t integer_value(const ValueSlot& slot) {
+  switch (slot.item.size) {
+    case 1: return static_cast<std::int8_t>(slot.bytes[0]);
+    case 2: {
+      std::int16_t value;
+      std::memcpy(&value, slot.bytes, sizeof value);
+      return value;
+    }
+    case 4: {
+      std::int32_t value;
+      std::memcpy(&value, slot.bytes, sizeof value);
+      return value;
+    }
+    default: {
+      std::int64_t value;
+      std::memcpy(&value, slot.bytes, sizeof value);
+      return value;
+    }
+  }
+}
+
+// Writes the item with all its digits and reads the text back.
+void check_round_trip(const ValueSlot& slot) {
+  static const runtime::FixedFormat kAllDigitsReal("(ES25.16E3)");
+  static const runtime::FixedFormat kAllDigitsInteger("(I21)");
+  char text[25];
+  if (slot.item.type == ItemType::Real && slot.item.size == 8) {
+    double value;
+    std::memcpy(&value, slot.bytes, sizeof value);
+    if (!std::isfinite(value)) return;
+    const int status = runtime::write_internal(text, runtime::kErrorBranch, {slot.item}, kAllDigitsReal);
+    fuzz::fuzz_check(status == 0, "a finite double is written under ES25.16E3");
+    double back = 0.0;
+    const int read =
+        runtime::text_to_real(std::string_view(text, sizeof text), runtime::BlankMode::Null, 0, 0, 8, back);
+    fuzz::fuzz_check(read == runtime::kConverted, "ES25.16E3 output reads back");
+    fuzz::fuzz_check(std::memcmp(&back, &value, sizeof value) == 0 || (value == 0.0 && back == 0.0),
+                     "a double written with 17 significant digits reads back exactly");
+  } else if (slot.item.type == ItemType::Integer) {
+    const int status =
+        runtime::write_internal(std::span<char>(text, 21), runtime::kErrorBranch, {slot.item}, kAllDigitsInteger);
+    fuzz::fuzz_check(status == 0, "an integer is written under I21");
+    std::int64_t back = 0;
+    const int read = runtime::text_to_integer(std::string_view(text, 21), 10, 0, 8, back);
+    fuzz::fuzz_check(read == runtime::kConverted, "I21 output reads back");
+    fuzz::fuzz_check(back == integer_value(slot), "an integer written under I21 reads back exactly");
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -65,6 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fill_slot(input, slots[i]);
     items.push_back(slots[i].item);
   }
+  for (int i = 0; i < count; ++i) check_round_trip(slots[i]);
   const std::size_t width = input.byte();
   const std::string_view format = input.rest();
 
