@@ -8,10 +8,14 @@
 // counts as a hang. So that a run stays short, an answer to the two length questions is cut to
 // three characters (a series of at most 999 points); reading six-digit numbers under (I6) is
 // the formatted input target's business. Series files go to a scratch directory.
+//
+// The run must end normally, with no run-time error reported but error 63 for a value that
+// does not fit its field.
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -100,7 +104,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            directory.file("series.dat"));
   const io_test::RegisteredWindows registered(windows);
   app::run_dialogue(nullptr);
-  fuzz::fuzz_check(windows.errors_shown.empty(), "the dialogue raises no run-time error");
+  // The one run-time error a dialogue may report and go on after: a value too large for its
+  // field (a series value of 1.0E9 under F20.10) is written as asterisks with error 63.
+  for (const std::string& error : windows.errors_shown) {
+    if (contains(error, "error (63): output conversion error")) continue;
+    std::fprintf(stderr, "run-time error: %s\n", error.c_str());
+    fuzz::fuzz_check(false, "the dialogue raises no run-time error but output conversion");
+  }
   fuzz::fuzz_check(windows.end_codes.empty(), "the dialogue does not end the program");
   // The dialogue leaves its unit connected to its window; the next run starts afresh.
   runtime::close_unit(app::kDialogueUnit, runtime::kErrorBranch);

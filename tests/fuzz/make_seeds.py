@@ -132,6 +132,7 @@ dialogues = {
     "henon-with-noise": "2\n1.4\n0.3\n0.1\n0.1\n1\ny\n0\n5\ny\n0.01\nn\nn\nn\n",
     "incorrect-answers": "0\nx\n9\n1\nabc\n3.5\n0.2\nY\nmaybe\nn\n",
     "record-again": "1\n3.2\n0.5\ny\n3\n4\nn\ny\ny\n1\n2\nn\nn\ny\n3.3\n0.4\nn\nn\nn\nn\n",
+    "value-too-large-for-its-field": "1\n.3+053\n1\n",
     "every-map": "3\n\n\n\n\n\n\n\n\n\n\n\ny\n\n\n\n\n\n\ny\n4\n\n\n\n\n\ny\n5\n",
 }
 for name, text in dialogues.items():
