@@ -17,6 +17,11 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-30}
 shift $(( $# > 0 ? 1 : 0 ))
+# libFuzzer takes 0 for "no limit": only a positive count of seconds is accepted.
+if ! [[ $seconds =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then
+  echo "usage: scripts/fuzz.sh [SECONDS] [TARGET...]  (SECONDS a positive whole number)" >&2
+  exit 2
+fi
 all_targets=(format_compiler_fuzzer formatted_input_fuzzer formatted_output_fuzzer console_line_input_fuzzer
   dialogue_fuzzer)
 targets=("$@")
