@@ -3,8 +3,8 @@
 
 Each seed is a real input in the layout its target's header describes: format texts the
 explorer and the tests use, records the dialogue reads, values under the dialogue's formats,
-typing and pasting sessions, and whole dialogues. Reproducers of fixed findings are kept beside
-them in the same directories under names starting with "regression-"; this script leaves them.
+typing and pasting sessions, and whole dialogues. The inputs of past findings are seeds here
+too, so that every run tries them again.
 """
 import pathlib
 import struct
