@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: all tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer (build-asan), the threaded ones again under ThreadSanitizer
-# (build-tsan).
+# (build-tsan), then each fuzz target for a short while (build-fuzz, FUZZ_SECONDS each,
+# default 30), so that a regression that a seed or a short run finds fails the tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -20,3 +21,5 @@ if grep -rqs 'threaded' tests --include=CMakeLists.txt; then
   scripts/build.sh build-tsan thread threaded_tests
   (cd build-tsan && ctest --output-on-failure -L threaded)
 fi
+
+scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
