@@ -27,8 +27,10 @@ double buffered(const RecordingView& view, std::int32_t component, std::int32_t 
                      static_cast<std::size_t>(component - 1)];
 }
 
+// The plot needs no answer from its pixels: they go through the console's queue, drawn in
+// batches (plot_end draws the rest).
 void set_pixel_at(const std::optional<PixelPoint>& point) {
-  if (point) console::set_pixel(static_cast<std::int16_t>(point->x), static_cast<std::int16_t>(point->y));
+  if (point) console::plot_pixel(static_cast<std::int16_t>(point->x), static_cast<std::int16_t>(point->y));
 }
 
 void draw_label(std::int16_t x, std::int16_t y, const Label& label) {
@@ -190,5 +192,7 @@ void TrajectoryPlot::plot_second_phase_point(const RecordingView& view, double o
     set_pixel_at(upper_panel_point(old_first_component, state[0], horizontal_, vertical_));
   }
 }
+
+void TrajectoryPlot::plot_end() { console::flush_pixels(); }
 
 }  // namespace app

@@ -81,6 +81,7 @@ class TrajectoryPlot final : public TrajectoryObserver {
   void plot_first_phase_point(const RecordingView& view, std::int32_t m) override;
   void plot_second_phase_point(const RecordingView& view, double old_first_component,
                                std::span<const double> state) override;
+  void plot_end() override;
 
  private:
   // The upper panel's axes and the lower panel's value axis of the recording being plotted

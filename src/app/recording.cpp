@@ -148,6 +148,7 @@ void write_series(DialogueState& state, Trajectory& trajectory, TrajectoryObserv
     write_series_value(noise.added_to(m, trajectory.state()[variable]), outcome);
     if (plot != nullptr) plot->plot_second_phase_point(view, old_first, trajectory.state());
   }
+  if (plot != nullptr) plot->plot_end();
 }
 
 }  // namespace

@@ -47,6 +47,8 @@ class TrajectoryObserver {
   // state after it.
   virtual void plot_second_phase_point(const RecordingView& view, double old_first_component,
                                        std::span<const double> state) = 0;
+  // The last point was written: whatever the plot holds back goes on the window now.
+  virtual void plot_end() = 0;
 };
 
 // What a recording leaves besides its file and its plot.

@@ -75,6 +75,14 @@ std::int16_t set_pixel(std::int16_t x, std::int16_t y) {
   return core != nullptr ? core->set_pixel(x, y) : -1;
 }
 
+void plot_pixel(std::int16_t x, std::int16_t y) {
+  if (ConsoleCore* core = console_or_fail()) core->plot_pixel(x, y);
+}
+
+void flush_pixels() {
+  if (ConsoleCore* core = ConsoleCore::current()) core->flush_pixels();
+}
+
 GraphicsPosition move_to(std::int16_t x, std::int16_t y, GraphicsPosition& previous) {
   ConsoleCore* core = console_or_fail();
   previous = core != nullptr ? core->move_to(x, y) : GraphicsPosition{};

@@ -43,6 +43,11 @@ std::int16_t get_graphics_status();
 // Sets a pixel to the drawing colour; the colour index it had, or -1 (graphics_status 1
 // outside the surface or the viewport).
 std::int16_t set_pixel(std::int16_t x, std::int16_t y);
+// Sets a pixel as set_pixel does, for a caller that needs no answer: the pixel may wait in
+// the calling thread's queue until its next console call, its next stop at the pause gate
+// or flush_pixels, and is then drawn exactly as set_pixel would have drawn it.
+void plot_pixel(std::int16_t x, std::int16_t y);
+void flush_pixels();
 // Moves the current position to (x, y); `previous` receives the position before, which is
 // also returned (GraphicsPosition::packed gives it as one 32-bit value).
 GraphicsPosition move_to(std::int16_t x, std::int16_t y, GraphicsPosition& previous);

@@ -119,9 +119,15 @@ void ConsoleCore::run_exit_routines() {
 
 // ---- pause gate ----
 
+bool ConsoleCore::inside_entry() { return gate_depth > 0; }
+
 ConsoleCore::GateScope::GateScope(ConsoleCore& core) : core_(core) {
   if (core_.is_gui_thread()) return;
-  if (gate_depth == 0) core_.run_control_.enter();
+  if (gate_depth == 0) {
+    // Pixels waiting from plot_pixel were set before this entry: they are drawn first.
+    if (core_.has_queued_pixels()) core_.draw_queued_pixels();
+    core_.run_control_.enter();
+  }
   ++gate_depth;
   counted_ = true;
 }
@@ -132,7 +138,10 @@ ConsoleCore::GateScope::~GateScope() {
 }
 
 ConsoleCore::GateRelease::GateRelease(ConsoleCore& core) : core_(core) {
-  if (core_.is_gui_thread() || gate_depth == 0) return;
+  if (core_.is_gui_thread()) return;
+  // Nothing waits in the queue while the thread waits (a pause is carried out at once).
+  if (core_.has_queued_pixels()) core_.draw_queued_pixels();
+  if (gate_depth == 0) return;
   depth_ = gate_depth;
   gate_depth = 0;
   core_.run_control_.leave();
@@ -146,6 +155,12 @@ ConsoleCore::GateRelease::~GateRelease() {
 
 void ConsoleCore::pass_pause_gate() {
   if (is_gui_thread() || gate_depth > 0) return;
+  if (has_queued_pixels()) {
+    // The waiting pixels keep the thread inside the gate region: while the gate is open it
+    // goes on; a pause waits for it, and the pixels are drawn before it stops here.
+    if (!run_control_.gate_closed()) return;
+    draw_queued_pixels();
+  }
   run_control_.pass();
 }
 

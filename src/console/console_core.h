@@ -18,8 +18,8 @@
 // The definitions are spread over one file per concern: console_core.cpp (instance, hooks,
 // gate, status, presentation queries), window_operations.cpp (windows, activation, sizes),
 // text_output.cpp, window_configuration.cpp, graphics_state.cpp, drawing_primitives.cpp,
-// graphic_text.cpp, window_images.cpp, window_selection.cpp, line_input.cpp, program_end.cpp,
-// error_boxes.cpp and own_windows.cpp.
+// pixel_queue.cpp, graphic_text.cpp, window_images.cpp, window_selection.cpp, line_input.cpp,
+// program_end.cpp, error_boxes.cpp and own_windows.cpp.
 
 #include <QImage>
 #include <QRect>
@@ -231,6 +231,16 @@ class ConsoleCore final : public CoreAccess {
   // Coordinates are drawing coordinates (the origin added gives surface pixels).
   // The colour index the pixel had, or -1 (graphics_status 1 outside the surface or viewport).
   std::int16_t set_pixel(std::int16_t x, std::int16_t y);
+  // ---- queued pixels (pixel_queue.cpp) ----
+  // Sets a pixel as set_pixel does, without its answer: on a program thread outside an entry
+  // the pixel waits in the thread's queue and is drawn, in order and exactly as set_pixel
+  // would have drawn it, before the thread's next console entry, before it stops at the
+  // pause gate, when the queue is full, or at flush_pixels. While pixels wait the thread
+  // counts as inside the gate region, so a pause is carried out only once they are drawn.
+  // graphics_status is that of the last pixel drawn.
+  void plot_pixel(std::int16_t x, std::int16_t y);
+  // Draws the calling thread's waiting pixels now.
+  void flush_pixels();
   // Moves the current position; returns the previous one ((0, 0) without a target window).
   GraphicsPosition move_to(std::int16_t x, std::int16_t y);
   // A one-pixel line from the current position to (x, y), both ends included; the current
@@ -366,6 +376,25 @@ class ConsoleCore final : public CoreAccess {
     std::shared_ptr<ChildWindowRecord> held;
   };
   DrawingTarget find_drawing_target();
+  // The bounds of the pixels a run of drawing changed.
+  struct ChangedArea {
+    int left = 0, top = 0, right = -1, bottom = -1;
+    void add(int x, int y);
+    bool empty() const { return right < left; }
+  };
+  // Sets one surface pixel (drawing coordinates) to the drawing colour; draw_lock held. The
+  // colour index it had, or -1 (graphics_status set for the pixel). `changed` grows by the
+  // pixel when it was set.
+  std::int16_t set_pixel_locked(ChildWindowRecord& record, std::int16_t x, std::int16_t y, ChangedArea& changed);
+  // Marks `changed` for repaint unless it lies in the dirty area and a repaint is already
+  // requested; draw_lock held.
+  void mark_changed(ChildWindowRecord& record, const ChangedArea& changed);
+  // The calling thread's waiting pixels: true when it has some for this console. Drawing
+  // them leaves the gate region their first pixel entered.
+  bool has_queued_pixels() const;
+  void draw_queued_pixels();
+  // True on a thread inside a console entry (the gate region of a GateScope).
+  static bool inside_entry();
   // Takes the window's draw_lock into `lock`, applying the default configuration first to a
   // window never configured. False (graphics_status -1) when it cannot be configured.
   bool lock_configured(ChildWindowRecord& record, std::unique_lock<std::mutex>& lock);

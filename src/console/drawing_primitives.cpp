@@ -2,6 +2,7 @@
 // active window's surface at once, under its draw_lock, and marks the pixels it changed for
 // one coalesced repaint.
 
+#include <algorithm>
 #include <mutex>
 #include <utility>
 
@@ -61,13 +62,19 @@ bool ConsoleCore::lock_configured(ChildWindowRecord& record, std::unique_lock<st
   return true;
 }
 
-std::int16_t ConsoleCore::set_pixel(std::int16_t x, std::int16_t y) {
-  GateScope gate(*this);
-  const DrawingTarget target = find_drawing_target();
-  if (target.record == nullptr) return -1;
-  std::unique_lock<std::mutex> lock;
-  if (!lock_configured(*target.record, lock)) return -1;
-  ChildWindowRecord& r = *target.record;
+void ConsoleCore::ChangedArea::add(int x, int y) {
+  if (empty()) {
+    left = right = x;
+    top = bottom = y;
+    return;
+  }
+  left = std::min(left, x);
+  right = std::max(right, x);
+  top = std::min(top, y);
+  bottom = std::max(bottom, y);
+}
+
+std::int16_t ConsoleCore::set_pixel_locked(ChildWindowRecord& r, std::int16_t x, std::int16_t y, ChangedArea& changed) {
   const int px = surface_coordinate(x, r.origin_x);
   const int py = surface_coordinate(y, r.origin_y);
   // The pixel is read and set in place: one scan line lookup, no figure machinery, since
@@ -90,13 +97,29 @@ std::int16_t ConsoleCore::set_pixel(std::int16_t x, std::int16_t y) {
   }
   *pixel = r.color(r.graphics_color) | 0xFF000000u;
   r.has_graphics = true;
-  const QRect& dirty = r.dirty;
-  if (dirty.isNull() || px < dirty.left() || px > dirty.right() || py < dirty.top() || py > dirty.bottom()) {
-    mark_dirty(r, QRect(px, py, 1, 1));
-  } else if (!r.repaint_pending.load(std::memory_order_relaxed)) {
-    mark_dirty(r, QRect());
-  }
+  changed.add(px, py);
   return static_cast<std::int16_t>(index);
+}
+
+void ConsoleCore::mark_changed(ChildWindowRecord& r, const ChangedArea& changed) {
+  if (changed.empty()) return;
+  const QRect& dirty = r.dirty;
+  const bool inside = !dirty.isNull() && changed.left >= dirty.left() && changed.right <= dirty.right() &&
+                      changed.top >= dirty.top() && changed.bottom <= dirty.bottom();
+  if (inside && r.repaint_pending.load(std::memory_order_relaxed)) return;
+  mark_dirty(r, QRect(QPoint(changed.left, changed.top), QPoint(changed.right, changed.bottom)));
+}
+
+std::int16_t ConsoleCore::set_pixel(std::int16_t x, std::int16_t y) {
+  GateScope gate(*this);
+  const DrawingTarget target = find_drawing_target();
+  if (target.record == nullptr) return -1;
+  std::unique_lock<std::mutex> lock;
+  if (!lock_configured(*target.record, lock)) return -1;
+  ChangedArea changed;
+  const std::int16_t index = set_pixel_locked(*target.record, x, y, changed);
+  mark_changed(*target.record, changed);
+  return index;
 }
 
 GraphicsPosition ConsoleCore::move_to(std::int16_t x, std::int16_t y) {

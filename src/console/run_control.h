@@ -39,6 +39,8 @@ class RunControl {
   void enter();
   void leave();
   void pass();
+  // True while a pause keeps new entries out (a lock-free look, as the entries take).
+  bool gate_closed() const { return gate_closed_.load(); }
 
   // Commands (the GUI thread's Pause and Resume, the program's end).
   void pause();

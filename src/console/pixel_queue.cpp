@@ -1,0 +1,110 @@
+// plot_pixel's queue: the plot sets a pixel per series point, and each set_pixel is a whole
+// entry (the gate, the window's draw_lock, the repaint bookkeeping). Queued pixels share
+// these: a program thread's pixels wait in its own queue and are drawn in one go, under one
+// lock, with one changed area. The queue's first pixel enters the gate region and drawing
+// the queue leaves it, so a pause waits until the waiting pixels are on the surface: the
+// picture at every stop is the one set_pixel would have left.
+
+#include <array>
+#include <cstddef>
+#include <mutex>
+#include <utility>
+
+#include "console/console_core.h"
+#include "console/graphics_status.h"
+
+namespace console {
+
+namespace {
+
+constexpr std::size_t kQueueLength = 512;
+
+struct QueuedPixel {
+  std::int16_t x = 0;
+  std::int16_t y = 0;
+};
+
+// Trivially destructible, so that it lives as long as the thread and needs no guard.
+struct PixelQueue {
+  ConsoleCore* core = nullptr;
+  std::uint64_t serial = 0;  // the console the pixels are for
+  std::size_t count = 0;
+  std::array<QueuedPixel, kQueueLength> pixels{};
+};
+
+constinit thread_local PixelQueue pixel_queue{};
+
+// A thread that ends with pixels waiting draws them (and leaves the gate region) if their
+// console is still the current one.
+struct FlushAtThreadEnd {
+  ~FlushAtThreadEnd() {
+    ConsoleCore* core = pixel_queue.core;
+    if (pixel_queue.count > 0 && core != nullptr && ConsoleCore::current() == core) core->flush_pixels();
+  }
+};
+
+}  // namespace
+
+bool ConsoleCore::has_queued_pixels() const { return pixel_queue.count > 0 && pixel_queue.serial == serial_; }
+
+void ConsoleCore::draw_queued_pixels() {
+  PixelQueue& queue = pixel_queue;
+  const std::size_t count = std::exchange(queue.count, 0);
+  {
+    const DrawingTarget target = find_drawing_target();
+    std::unique_lock<std::mutex> lock;
+    if (target.record != nullptr && lock_configured(*target.record, lock)) {
+      ChangedArea changed;
+      for (std::size_t i = 0; i < count; ++i) {
+        // Each set_pixel would have begun with the status of a target found.
+        if (i > 0) set_graphics_status(kStatusOk);
+        set_pixel_locked(*target.record, queue.pixels[i].x, queue.pixels[i].y, changed);
+      }
+      mark_changed(*target.record, changed);
+    }
+  }
+  run_control_.leave();
+}
+
+void ConsoleCore::plot_pixel(std::int16_t x, std::int16_t y) {
+  PixelQueue& queue = pixel_queue;
+  // Pixels already wait: this is a program thread outside an entry (an entry would have
+  // drawn them), inside the gate region; while the gate is open the pixel joins them.
+  if (queue.count > 0 && queue.serial == serial_ && !run_control_.gate_closed()) {
+    queue.pixels[queue.count++] = QueuedPixel{x, y};
+    if (queue.count == kQueueLength) draw_queued_pixels();
+    return;
+  }
+  if (is_gui_thread() || inside_entry()) {
+    set_pixel(x, y);
+    return;
+  }
+  if (queue.serial != serial_) {
+    // Pixels left for a console that is gone are dropped with it.
+    queue.count = 0;
+    queue.serial = serial_;
+    queue.core = this;
+  }
+  if (queue.count == 0) {
+    // The thread's first call makes its window state, an entry of its own, before anything
+    // waits; then the queue enters the gate region, stopping at a closed gate as set_pixel
+    // would.
+    thread_state();
+    // Made after the window state, so it ends before it: the flush at the thread's end still
+    // finds the thread's drawing target.
+    static thread_local FlushAtThreadEnd flush_at_thread_end;
+    run_control_.enter();
+  } else if (run_control_.gate_closed()) {
+    // A pause waits for this thread: the waiting pixels go on the surface before it stops.
+    draw_queued_pixels();
+    run_control_.enter();
+  }
+  queue.pixels[queue.count++] = QueuedPixel{x, y};
+  if (queue.count == kQueueLength) draw_queued_pixels();
+}
+
+void ConsoleCore::flush_pixels() {
+  if (has_queued_pixels()) draw_queued_pixels();
+}
+
+}  // namespace console
