@@ -19,6 +19,7 @@
 #include "runtime/format/format.h"
 #include "runtime/io/output_record.h"
 #include "runtime/io_item.h"
+#include "runtime/support/error_numbers.h"
 
 namespace runtime {
 
@@ -38,7 +39,7 @@ class OutputSink {
   int end_record() { return record_.end_record(); }
   void no_advance() { outcome_.no_advance = true; }
   // Q only has a meaning on input.
-  int characters_left(const IoItem*) { return 61; }
+  int characters_left(const IoItem*) { return kFormatVariableTypeMismatch; }
 
   int literal(const EditDescriptor& descriptor) {
     const std::size_t size = descriptor.literal_length > 0 ? static_cast<std::size_t>(descriptor.literal_length) : 0;
@@ -48,8 +49,9 @@ class OutputSink {
     return 0;
   }
 
-  int transfer(const EditDescriptor& descriptor, const EditModes& modes, const IoItem& item, std::size_t part) {
-    if (!descriptor_accepts_item(descriptor.kind, item.type)) return 61;
+  int transfer(const EditDescriptor& descriptor, const EditModes& modes, const IoItem& item,
+                             std::size_t part) {
+    if (!descriptor_accepts_item(descriptor.kind, item.type)) return kFormatVariableTypeMismatch;
     const FieldShape shape = field_shape(descriptor, item);
     const std::size_t width = shape.w > 0 ? static_cast<std::size_t>(shape.w) : 0;
     char* field = nullptr;
@@ -59,7 +61,7 @@ class OutputSink {
                                             static_cast<std::int32_t>(width));
     if (!conversion_succeeded(status)) {
       const int error = output_conversion_error(status);
-      if (error != 63) return error;
+      if (error != kOutputConversionError) return error;
       outcome_.overflowed = true;
     }
     return 0;
