@@ -19,7 +19,7 @@ inline constexpr std::size_t kCompiledFormatStep = 512;
 inline constexpr std::size_t kCompiledFormatMaxBytes = UINT32_MAX;
 
 int compile_format_within(std::string_view text, CompiledFormat& out, std::size_t& syntax_error_offset,
-                          std::size_t byte_limit);
+                                        std::size_t byte_limit);
 
 class FormatCompiler {
  public:
@@ -60,10 +60,28 @@ class FormatCompiler {
   bool grow_to(std::size_t needed);
   void note_entry(const format_layout::Entry& entry);
 
-  // Tokens.
+  // The format and its item list.
+  int compile_format_text();
+  int begin_format();
+  int item_list();
+  int token(bool& finished);
+  void finish_format();
+
+  // Numbers and separators.
+  int unsigned_number();
+  int signed_number(bool negative);
+  int comma();
+  int slash();
+  int control_edit(format_layout::EntryKind kind);
+
+  // Groups, descriptors and literals.
   int open_group();
   int close_group(bool& finished);
   int letter_descriptor();
+  bool second_letter(char wanted);
+  int mode_descriptor(format_layout::EntryKind kind, std::size_t letter_offset);
+  int move_right(std::size_t letter_offset);
+  int scale_factor(std::size_t letter_offset);
   int data_descriptor(DescriptorKind kind, std::size_t letter_offset);
   int position_descriptor(format_layout::EntryKind kind, std::size_t letter_offset);
   int quoted_literal();
