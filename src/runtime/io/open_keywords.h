@@ -44,10 +44,10 @@ struct OpenRequest {
 };
 
 // Reads and checks the keywords of an OPEN. Returns 0 or an error number.
-int read_open_keywords(std::span<const KeywordValue> keywords, OpenRequest& request);
+[[nodiscard]] int read_open_keywords(std::span<const KeywordValue> keywords, OpenRequest& request);
 
 // Reads the disposition of a CLOSE (STATUS or DISPOSE). Returns 0 or an error number.
-int read_close_keywords(std::span<const KeywordValue> keywords, std::optional<Disposition>& disposition);
+[[nodiscard]] int read_close_keywords(std::span<const KeywordValue> keywords, std::optional<Disposition>& disposition);
 
 // A conversion name (NATIVE, BIG_ENDIAN, ... CRAY) in any case; nothing when unknown.
 std::optional<DataConversion> conversion_named(std::string_view name);
