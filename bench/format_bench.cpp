@@ -15,9 +15,9 @@ void BM_SeriesStatementOnFixedFormat(benchmark::State& state) {
     runtime::FormatCursor cursor(*series.compiled(), {});
     runtime::RecordPosition record;
     runtime::EditDescriptor d;
-    runtime::next_edit_descriptor(cursor, record, true, d);
+    benchmark::DoNotOptimize(runtime::next_edit_descriptor(cursor, record, true, d));
     benchmark::DoNotOptimize(d);
-    runtime::next_edit_descriptor(cursor, record, false, d);
+    benchmark::DoNotOptimize(runtime::next_edit_descriptor(cursor, record, false, d));
     benchmark::DoNotOptimize(d);
   }
 }
@@ -47,15 +47,20 @@ BENCHMARK(BM_CompileIntoFreshFormat);
 void BM_StepWithGroupsAndReversion(benchmark::State& state) {
   runtime::CompiledFormat format;
   std::size_t offset = 0;
-  runtime::compile_format("(1X,I5,3(1X,F8.3))", format, offset);
+  if (runtime::compile_format("(1X,I5,3(1X,F8.3))", format, offset) != 0) {
+    state.SkipWithError("the format does not compile");
+    return;
+  }
   const int items = static_cast<int>(state.range(0));
   for (auto _ : state) {
     runtime::FormatCursor cursor(format, {});
     runtime::RecordPosition record;
     runtime::EditDescriptor d;
     for (int i = 0; i < items; ++i) {
-      runtime::next_edit_descriptor(cursor, record, true, d);
-      if (d.kind == runtime::DescriptorKind::Slash) runtime::next_edit_descriptor(cursor, record, true, d);
+      benchmark::DoNotOptimize(runtime::next_edit_descriptor(cursor, record, true, d));
+      if (d.kind == runtime::DescriptorKind::Slash) {
+        benchmark::DoNotOptimize(runtime::next_edit_descriptor(cursor, record, true, d));
+      }
       benchmark::DoNotOptimize(d);
     }
   }

@@ -102,7 +102,9 @@ JobResult run_recording_job(int& argc, char** argv, const RecordingJob& job, std
   const std::vector<std::string> arguments = {job.series_file};
   JobRun run(job, command);
   if (!job.picture) {
-    runtime::run_main_wrapper(arguments, [&run] { run(); });
+    // It returns only with exit code 0 (any other end exits the process): the job's own
+    // result says how the recording went.
+    static_cast<void>(runtime::run_main_wrapper(arguments, [&run] { run(); }));
     return run.result();
   }
   terminal::TerminalOptions options;

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <utility>
 
 #include "console/graphics_status.h"
 #include "console/raster.h"
@@ -85,10 +86,11 @@ void copy_row_without_alpha(const QRgb* source, int count, std::uint8_t* line) {
 bool is_image_depth(int bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32; }
 
 int image_depth_for_display(int depth) {
-  if (depth >= 24) return 32;
-  if (depth >= 15) return 16;
-  if (depth > 4) return 8;
-  if (depth > 1) return 4;
+  // (least display depth, bitmap depth), deepest first; below them all, 1 bit.
+  constexpr std::pair<int, int> kImageDepths[] = {{24, 32}, {15, 16}, {5, 8}, {2, 4}};
+  for (const auto& [least_display_depth, image_depth] : kImageDepths) {
+    if (depth >= least_display_depth) return image_depth;
+  }
   return 1;
 }
 
@@ -96,9 +98,9 @@ std::int64_t image_stride(std::int64_t width, int bits) { return ((width * bits 
 
 int color_table_entries(int bits) {
   switch (bits) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
+    case 1:
+    case 4:
+    case 8: return 1 << bits;  // a palette entry for every pixel value
     default: return 0;
   }
 }

@@ -3,6 +3,7 @@
 // help context number of each command that has one.
 
 #include <optional>
+#include <utility>
 
 namespace gui {
 
@@ -40,27 +41,19 @@ inline constexpr int kFirstChildListId = 100;
 // True for the built-in commands 1000-1023 and the fallback Exit.
 constexpr bool is_builtin_command(int id) { return id == kFallbackExit || (id >= 1000 && id <= 1023); }
 
+// The help topics of the menu commands that have one: (command, topic).
+inline constexpr std::pair<int, int> kHelpTopics[] = {
+    {kExit, 1000},         {kAbout, 1001},      {kCopy, 1002},  {kInput, 1004}, {kPaste, 1007},  {kStatusBar, 1008},
+    {kArrangeIcons, 1009}, {kCascade, 1010},    {kTile, 1011},  {kPause, 1012}, {kResume, 1013}, {kClearPaste, 1014},
+    {kSizeToFit, 1015},    {kFullScreen, 1016}, {kPrint, 1017}, {kSave, 1018},
+};
+
 // The help topic of a menu command, or nothing when it has none.
 constexpr std::optional<int> help_context(int command) {
-  switch (command) {
-    case kExit: return 1000;
-    case kAbout: return 1001;
-    case kCopy: return 1002;
-    case kInput: return 1004;
-    case kPaste: return 1007;
-    case kStatusBar: return 1008;
-    case kArrangeIcons: return 1009;
-    case kCascade: return 1010;
-    case kTile: return 1011;
-    case kPause: return 1012;
-    case kResume: return 1013;
-    case kClearPaste: return 1014;
-    case kSizeToFit: return 1015;
-    case kFullScreen: return 1016;
-    case kPrint: return 1017;
-    case kSave: return 1018;
-    default: return std::nullopt;
+  for (const auto& [topic_command, topic] : kHelpTopics) {
+    if (topic_command == command) return topic;
   }
+  return std::nullopt;
 }
 
 }  // namespace gui

@@ -192,7 +192,9 @@ int run_write(std::string_view format, int count, char** arguments) {
   if (status == 0) {
     status = runtime::write_formatted(kProbeUnit, runtime::kErrorBranch | runtime::kFormatInCharacterData,
                                       std::span<const runtime::IoItem>(items), runtime::FormatRef(format));
-    runtime::close_unit(kProbeUnit, runtime::kErrorBranch);
+    // Output still buffered is written at CLOSE: its failure is the statement's outcome too.
+    const int close_status = runtime::close_unit(kProbeUnit, runtime::kErrorBranch);
+    if (status == 0) status = close_status;
   }
   std::fprintf(stderr, "status %d\n", status);
   return 0;
@@ -211,7 +213,9 @@ int run_read(std::string_view format, int count, char** arguments) {
   if (status == 0) {
     status = runtime::read_formatted(kProbeUnit, runtime::kErrorBranch | runtime::kFormatInCharacterData,
                                      std::span<const runtime::IoItem>(items), runtime::FormatRef(format));
-    runtime::close_unit(kProbeUnit, runtime::kErrorBranch);
+    // Output still buffered is written at CLOSE: its failure is the statement's outcome too.
+    const int close_status = runtime::close_unit(kProbeUnit, runtime::kErrorBranch);
+    if (status == 0) status = close_status;
   }
   for (const ReadTarget& target : targets) print_value(target);
   std::printf("status %d\n", status);

@@ -17,12 +17,12 @@ class WindowServices {
 
   // Creates a text child window titled `title`; `take_focus` when IOFOCUS is true or absent.
   // Returns the window index, or -1.
-  virtual int create_window(std::string_view title, bool take_focus) = 0;
+  [[nodiscard]] virtual int create_window(std::string_view title, bool take_focus) = 0;
   // A later OPEN of the same window unit changed its IOFOCUS.
   virtual void set_focus_request(int window, bool take_focus) = 0;
   // Closes a unit's window: keep marks it closed (title gains "-Closed"), otherwise it is
   // removed. Returns 0, or -1 for an index outside the table.
-  virtual int close_window(int window, bool keep) = 0;
+  [[nodiscard]] virtual int close_window(int window, bool keep) = 0;
   // Text output to the window; returns the number of bytes written, or -1.
   virtual long write_window(int window, std::string_view bytes) = 0;
   // Reads one line typed (or pasted) into the window, at most `capacity` bytes, without its

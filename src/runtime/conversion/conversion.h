@@ -39,8 +39,8 @@ inline bool conversion_succeeded(int status) {
 }
 
 // The run-time error a failed conversion status raises: 63 on output (2, 4, 6), 64 otherwise.
-int output_conversion_error(int status);
-int input_conversion_error(int status);
+[[nodiscard]] int output_conversion_error(int status);
+[[nodiscard]] int input_conversion_error(int status);
 
 // True when `kind` may edit an item of `type`; a mismatch is error 61.
 bool descriptor_accepts_item(DescriptorKind kind, ItemType type);
@@ -77,19 +77,19 @@ inline constexpr unsigned kIntegerFlagNoEffect = 1u << 13;
 
 // Converts `text` in `radix` (2..16). The 64-bit result is range-checked for an item of
 // `item_size` bytes (1, 2, 4 or 8). Returns a ConversionStatus.
-int text_to_integer(std::string_view text, int radix, unsigned flags, int item_size, std::int64_t& value);
+[[nodiscard]] int text_to_integer(std::string_view text, int radix, unsigned flags, int item_size, std::int64_t& value);
 
 // Converts a real field. `digits_after_point` is the descriptor's d (implied decimals when the
 // field has no point); `scale` is the current kP. `item_size` is 4 or 8.
-int text_to_real(std::string_view text, BlankMode blank, std::int32_t digits_after_point, std::int32_t scale,
-                 int item_size, double& value);
+[[nodiscard]] int text_to_real(std::string_view text, BlankMode blank, std::int32_t digits_after_point,
+                               std::int32_t scale, int item_size, double& value);
 
 // Converts one input field into `item` (`part` 0, or 1 for the imaginary part of a complex).
-int convert_input_field(std::string_view field, const EditDescriptor& descriptor, const EditModes& modes,
-                        const IoItem& item, std::size_t part);
+[[nodiscard]] int convert_input_field(std::string_view field, const EditDescriptor& descriptor, const EditModes& modes,
+                                      const IoItem& item, std::size_t part);
 
 // Writes exactly `width` characters (width = field_shape(...).w) into `field`.
-int convert_output_field(const IoItem& item, std::size_t part, const EditDescriptor& descriptor, const EditModes& modes,
-                         char* field, std::int32_t width);
+[[nodiscard]] int convert_output_field(const IoItem& item, std::size_t part, const EditDescriptor& descriptor,
+                                       const EditModes& modes, char* field, std::int32_t width);
 
 }  // namespace runtime

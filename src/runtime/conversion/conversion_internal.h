@@ -93,7 +93,7 @@ struct NumberField {
 
 // Writes the field into `field` (exactly `width` characters). Returns kConverted, or
 // kFieldOverflow with the field full of asterisks when it does not fit.
-int write_number_field(const NumberField& number, char* field, std::int64_t width);
+[[nodiscard]] int write_number_field(const NumberField& number, char* field, std::int64_t width);
 
 // The layout of every numeric field: a text of `length` characters stands right-justified in
 // the `width` columns of `field`, blanks before it. Writes the blanks and returns where the
@@ -112,18 +112,20 @@ char sign_character(bool negative, bool digits_are_zero, SignMode mode);
 // ---- Writers per descriptor family ------------------------------------------------------
 
 // Iw.m of a signed value. `min_digits` is m.
-int write_integer(std::int64_t value, std::int64_t min_digits, SignMode sign, char* field, std::int64_t width);
+[[nodiscard]] int write_integer(std::int64_t value, std::int64_t min_digits, SignMode sign, char* field,
+                                std::int64_t width);
 // O, Z, B of `count` bytes (little-endian bit pattern) with `bits_per_digit` 3, 4 or 1.
-int write_bit_pattern(const unsigned char* bytes, std::size_t count, int bits_per_digit, std::int64_t min_digits,
-                      char* field, std::int64_t width);
+[[nodiscard]] int write_bit_pattern(const unsigned char* bytes, std::size_t count, int bits_per_digit,
+                                    std::int64_t min_digits, char* field, std::int64_t width);
 
 // Infinity or NaN right-justified (kConvertedInfinity / kConvertedNaN), or asterisks.
-int write_special_value(double value, SignMode sign, char* field, std::int64_t width, std::int64_t trailing_blanks = 0);
+[[nodiscard]] int write_special_value(double value, SignMode sign, char* field, std::int64_t width,
+                                      std::int64_t trailing_blanks = 0);
 
 // Fw.d with the scale factor applied to the decimal digits; `trailing_blanks` of the width
 // are left blank at the right (G's F form).
-int write_fixed(double value, std::int64_t fraction_digits, std::int32_t scale, SignMode sign, char* field,
-                std::int64_t width, std::int64_t trailing_blanks = 0);
+[[nodiscard]] int write_fixed(double value, std::int64_t fraction_digits, std::int32_t scale, SignMode sign,
+                              char* field, std::int64_t width, std::int64_t trailing_blanks = 0);
 
 // The exponent forms. `kind` is E, D, EN or ES; `exponent_digits` is e when `has_e`.
 struct ExponentForm {
@@ -133,17 +135,20 @@ struct ExponentForm {
   std::int64_t exponent_digits = 2;  // e
   std::int32_t scale = 0;            // used by E and D only
 };
-int write_exponent_form(double value, const ExponentForm& form, SignMode sign, char* field, std::int64_t width);
+[[nodiscard]] int write_exponent_form(double value, const ExponentForm& form, SignMode sign, char* field,
+                                      std::int64_t width);
 
 // Gw.d(Ee) of a real: the F form followed by blanks, or the E form, by magnitude.
-int write_general_real(double value, const ExponentForm& form, SignMode sign, char* field, std::int64_t width);
+[[nodiscard]] int write_general_real(double value, const ExponentForm& form, SignMode sign, char* field,
+                                     std::int64_t width);
 
 // ---- Input helpers -------------------------------------------------------------------------
 
 // Parses an integer field into a sign and an unsigned 64-bit magnitude, with the flags and
 // radix of text_to_integer. Returns kConverted, kInvalidIntegerCharacter, kInvalidFlags,
 // kInvalidRadix or kValueOutOfRange (the magnitude exceeds 64 bits).
-int parse_integer_text(std::string_view text, int radix, unsigned flags, bool& negative, std::uint64_t& magnitude);
+[[nodiscard]] int parse_integer_text(std::string_view text, int radix, unsigned flags, bool& negative,
+                                     std::uint64_t& magnitude);
 
 // The conversion flags of a numeric field under blank mode `blank`.
 unsigned blank_mode_flags(BlankMode blank);

@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "runtime/conversion/conversion_internal.h"
+#include "runtime/support/error_numbers.h"
 
 namespace runtime {
 namespace {
@@ -18,16 +19,26 @@ using conversion_detail::value_bytes;
 
 constexpr std::int64_t kMaxWidth = std::numeric_limits<std::int32_t>::max();
 
+// The widths of I (and of O, Z, B before widening) written without w, by item size.
+constexpr std::int32_t kShortIntegerWidth = 7;  // 1- and 2-byte items
+constexpr std::int32_t kIntegerWidth = 12;      // 3- and 4-byte items
+constexpr std::int32_t kLongIntegerWidth = 23;  // larger items
+
+// The w.dEe of a real descriptor written without them, by item size.
+constexpr FieldShape kSingleRealShape = {15, 7, 2};     // up to 4 bytes
+constexpr FieldShape kDoubleRealShape = {25, 16, 2};    // up to 8 bytes
+constexpr FieldShape kExtendedRealShape = {42, 33, 3};  // larger items
+
 std::int32_t integer_width(int size) {
-  if (size <= 2) return 7;
-  if (size <= 4) return 12;
-  return 23;
+  if (size <= 2) return kShortIntegerWidth;
+  if (size <= 4) return kIntegerWidth;
+  return kLongIntegerWidth;
 }
 
 FieldShape real_defaults(int size) {
-  if (size <= 4) return {15, 7, 2};
-  if (size <= 8) return {25, 16, 2};
-  return {42, 33, 3};
+  if (size <= 4) return kSingleRealShape;
+  if (size <= 8) return kDoubleRealShape;
+  return kExtendedRealShape;
 }
 
 std::int32_t clamp_width(std::int64_t width) { return static_cast<std::int32_t>(std::min(width, kMaxWidth)); }
@@ -46,10 +57,10 @@ std::int32_t bit_pattern_width(const IoItem& item, DescriptorKind kind) {
 
 int output_conversion_error(int status) {
   if (conversion_succeeded(status)) return 0;
-  return status == kValueOutOfRange ? 64 : 63;
+  return status == kValueOutOfRange ? kInputConversionError : kOutputConversionError;
 }
 
-int input_conversion_error(int status) { return conversion_succeeded(status) ? 0 : 64; }
+int input_conversion_error(int status) { return conversion_succeeded(status) ? 0 : kInputConversionError; }
 
 bool descriptor_accepts_item(DescriptorKind kind, ItemType type) {
   const bool whole = type == ItemType::Integer || type == ItemType::Logical;

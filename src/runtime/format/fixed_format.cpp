@@ -4,12 +4,9 @@
 #include <new>
 
 #include "runtime/format/format.h"
+#include "runtime/support/error_numbers.h"
 
 namespace runtime {
-
-namespace {
-constexpr int kNoMemory = 41;
-}
 
 CompiledFormat::CompiledFormat() = default;
 CompiledFormat::~CompiledFormat() = default;
@@ -26,7 +23,7 @@ void FixedFormat::compile_first_time() const {
         compiled_ = std::move(compiled);
       }
     } catch (const std::bad_alloc&) {
-      status_ = kNoMemory;
+      status_ = kInsufficientVirtualMemory;
     }
     compiled_once_.store(true, std::memory_order_release);
   });

@@ -41,7 +41,7 @@ class CompiledFormat {
 // Compiles `text` into `out`. Returns 0; 62 on a syntax error, with `syntax_error_offset` set to
 // the offset in `text` of the offending character (the statement emits message 58 with the
 // text from there on); or 41 when the compiled buffer cannot grow.
-int compile_format(std::string_view text, CompiledFormat& out, std::size_t& syntax_error_offset);
+[[nodiscard]] int compile_format(std::string_view text, CompiledFormat& out, std::size_t& syntax_error_offset);
 
 // Column state of the current record that position descriptors move. Columns are offsets from
 // the start of the record (column 1 is offset 0).
@@ -62,7 +62,7 @@ class FormatCursor {
   // to 8 levels, remaining repeat count of the current data descriptor, data-used flag).
  private:
   friend int next_edit_descriptor(FormatCursor&, RecordPosition&, bool, EditDescriptor&);
-  int step(RecordPosition& record, bool items_remain, EditDescriptor& out);
+  [[nodiscard]] int step(RecordPosition& record, bool items_remain, EditDescriptor& out);
 
   // One open group: the passes still to make, the offset of its first inner entry, and the
   // state its current pass began in. A pass that hands out no data descriptor and no record
@@ -103,7 +103,8 @@ inline constexpr std::int32_t kMaxHandoutsWithoutData = std::int32_t{1} << 20;
 // `items_remain` tells whether the statement still has items to transfer. Returns 0, or 60
 // (infinite format loop) when items remain but the format has no data descriptor left to use,
 // or when kMaxHandoutsWithoutData is exceeded.
-int next_edit_descriptor(FormatCursor& cursor, RecordPosition& record, bool items_remain, EditDescriptor& out);
+[[nodiscard]] int next_edit_descriptor(FormatCursor& cursor, RecordPosition& record, bool items_remain,
+                                       EditDescriptor& out);
 
 // The plan of a format whose every record holds one data descriptor and nothing else, such
 // as "(F20.10)": a statement under it takes one field per record and a new record per item,
@@ -128,7 +129,7 @@ class FixedFormat {
     compile_once();
     return plan_;
   }
-  int compile_status() const;
+  [[nodiscard]] int compile_status() const;
   std::size_t syntax_error_offset() const;
   std::string_view text() const { return text_; }
 

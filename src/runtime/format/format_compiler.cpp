@@ -1,18 +1,41 @@
 // Compiles a format text into the entries of a CompiledFormat.
 //
-// The text is scanned once, left to right. Blanks outside literals are ignored everywhere
-// (also between the digits of a number); letters are taken in either case. A number written
-// before a letter, `(` or `/` waits in pending_ until the token that gives it its meaning.
-// A descriptor written with letters stays open until a separator (`,`, `/`, `:`, `$`, `\`, a
-// literal or `)`) closes it; only after kP may a real descriptor (or its repeat count, or a
-// group) follow without one, as in 1PE12.4. Text after the `)` that closes the format is
-// ignored.
+// The format text it accepts (EBNF; letters in either case; blanks outside literals are
+// ignored everywhere, also between the digits of a number; `n`, `w`, `d`, `m`, `e` are
+// unsigned numbers):
+//
+//   format         = "(" item-list ")" { any character } ;        text after ")" is ignored
+//   item-list      = { item | separator } ;
+//   item           = [ n ] data-descriptor                         n > 0: a repeat count
+//                  | [ n ] "(" item-list ")"                       a group, at most 8 levels deep
+//                  | [ n ] "X"                                     move right n columns (default 1)
+//                  | [ sign ] n "P"                                scale factor
+//                  | position-descriptor | mode-descriptor
+//                  | n "H" { any character }                       exactly n characters
+//                  | quoted-literal ;
+//   separator      = "," | [ n ] "/" | ":" | "$" | "\" ;          n > 0 slashes (default 1)
+//   data-descriptor = ( "I" | "O" | "Z" | "B" ) [ w [ "." m ] ]
+//                  | ( "F" | "D" ) [ w "." d ]
+//                  | ( "E" | "EN" | "ES" | "G" ) [ w "." d [ "E" e ] ]
+//                  | ( "L" | "A" ) [ w ]
+//                  | "Q" ;
+//   position-descriptor = ( "T" | "TL" | "TR" ) n ;               T0 does not exist
+//   mode-descriptor = "BN" | "BZ" | "S" | "SP" | "SS" ;
+//   quoted-literal = "'" { character | "''" } "'" | '"' { character | '""' } '"' ;
+//
+// The text is scanned once, left to right, one member function per production. A number
+// written before a letter, `(` or `/` waits in pending_ until the token that gives it its
+// meaning. A descriptor written with letters stays open until a separator (`,`, `/`, `:`,
+// `$`, `\`, a literal or `)`) closes it; only after kP may a real descriptor (or its repeat
+// count, or a group) follow without one, as in 1PE12.4.
 
 #include "runtime/format/format_compiler.h"
+#include "runtime/support/error_numbers.h"
 
 #include <algorithm>
 #include <cstring>
-#include <new>
+
+#include "runtime/support/error_numbers.h"
 
 namespace runtime {
 
@@ -24,14 +47,9 @@ using format_layout::kSummarySize;
 
 namespace {
 
-constexpr int kSyntaxError = 62;
-constexpr int kNoMemory = 41;
-
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 char to_upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::size_t round_up(std::size_t value, std::size_t step) { return (value + step - 1) / step * step; }
 
 // Bit n set: the descriptor accepts n numbers after its letter (w, w.d, w.dEe).
 unsigned accepted_number_counts(DescriptorKind kind) {
@@ -67,103 +85,137 @@ int compile_format_within(std::string_view text, CompiledFormat& out, std::size_
                           std::size_t byte_limit) {
   FormatCompiler compiler(text, out, std::min(byte_limit, kCompiledFormatMaxBytes));
   int status = compiler.run();
-  if (status == kSyntaxError) syntax_error_offset = compiler.error_offset();
+  if (status == kSyntaxErrorInFormat) syntax_error_offset = compiler.error_offset();
   return status;
 }
 
 int FormatCompiler::run() {
   out_.entries_.clear();
-  int status = [this] {
-    if (!grow_to(std::min(kCompiledFormatStep, byte_limit_))) return kNoMemory;
-    skip_blanks();
-    if (at_end()) return syntax_error(0);
-    if (text_[pos_] != '(') return syntax_error(pos_);
-    ++pos_;
-
-    Entry begin;
-    begin.kind = EntryKind::Begin;
-    std::uint32_t begin_offset = 0;
-    if (!append(begin, nullptr, 0, begin_offset)) return kNoMemory;
-    depth_ = 1;
-    groups_[0] = OpenGroup{begin_offset, GroupSummary{}};
-    reversion_point_ = static_cast<std::uint32_t>(begin_offset + kEntrySize);
-
-    for (;;) {
-      skip_blanks();
-      if (at_end()) return syntax_error_at_end();
-      const std::size_t here = pos_;
-      const char c = peek_upper();
-      int token_status = 0;
-      if (is_digit(c)) {
-        if (need_separator_ && !after_scale_) return syntax_error(here);
-        pending_ = PendingNumber{true, false, 0, here};
-        if (!read_number(pending_.value)) return syntax_error(here);
-        continue;
-      }
-      switch (c) {
-        case '+':
-        case '-': {
-          if (pending_.present || need_separator_) return syntax_error(here);
-          ++pos_;
-          skip_blanks();
-          if (at_end()) return syntax_error_at_end();
-          if (!is_digit(text_[pos_])) return syntax_error(pos_);
-          std::int32_t magnitude = 0;
-          if (!read_number(magnitude)) return syntax_error(here);
-          pending_ = PendingNumber{true, true, c == '-' ? -magnitude : magnitude, here};
-          continue;
-        }
-        case '(': token_status = open_group(); break;
-        case ')': {
-          bool finished = false;
-          token_status = close_group(finished);
-          if (token_status == 0 && finished) {
-            Entry patched = format_layout::read_entry(out_.entries_.data(), begin_offset);
-            patched.link = reversion_point_;
-            std::memcpy(out_.entries_.data() + begin_offset, &patched, kEntrySize);
-            return 0;  // anything after the closing parenthesis is ignored
-          }
-          break;
-        }
-        case ',':
-          // A number followed by a comma belongs to no descriptor.
-          if (pending_.present) return syntax_error(here);
-          ++pos_;
-          need_separator_ = false;
-          after_scale_ = false;
-          continue;
-        case '/': {
-          if (pending_.present && (pending_.is_signed || pending_.value == 0)) return syntax_error(here);
-          const std::int32_t repeat = pending_.present ? pending_.value : 1;
-          ++pos_;
-          token_status = simple_entry(EntryKind::Slash, repeat);
-          need_separator_ = false;
-          break;
-        }
-        case ':':
-        case '$':
-        case '\\':
-          if (pending_.present) return syntax_error(here);
-          ++pos_;
-          token_status = simple_entry(c == ':' ? EntryKind::Colon : EntryKind::NoAdvance);
-          need_separator_ = false;
-          break;
-        case '\'':
-        case '"':
-          if (pending_.present) return syntax_error(here);
-          token_status = quoted_literal();
-          break;
-        default:
-          if (c >= 'A' && c <= 'Z') {
-            token_status = letter_descriptor();
-          } else {
-            return syntax_error(here);
-          }
-      }
-      if (token_status != 0) return token_status;
-    }
-  }();
+  const int status = compile_format_text();
   if (status != 0) out_.entries_.clear();
+  return status;
+}
+
+// ---- The format and its item list ------------------------------------------------------------
+
+// format = "(" item-list ")" { any character }
+int FormatCompiler::compile_format_text() {
+  if (!grow_to(std::min(kCompiledFormatStep, byte_limit_))) return kInsufficientVirtualMemory;
+  skip_blanks();
+  if (at_end()) return syntax_error(0);
+  if (text_[pos_] != '(') return syntax_error(pos_);
+  ++pos_;
+  if (int status = begin_format(); status != 0) return status;
+  return item_list();
+}
+
+// The Begin entry opens the outer level; its link is set to the reversion point at the end.
+int FormatCompiler::begin_format() {
+  Entry begin;
+  begin.kind = EntryKind::Begin;
+  std::uint32_t begin_offset = 0;
+  if (!append(begin, nullptr, 0, begin_offset)) return kInsufficientVirtualMemory;
+  depth_ = 1;
+  groups_[0] = OpenGroup{begin_offset, GroupSummary{}};
+  reversion_point_ = static_cast<std::uint32_t>(begin_offset + kEntrySize);
+  return 0;
+}
+
+// item-list, up to and including the ")" that closes the format.
+int FormatCompiler::item_list() {
+  for (;;) {
+    skip_blanks();
+    if (at_end()) return syntax_error_at_end();
+    bool finished = false;
+    if (int status = token(finished); status != 0) return status;
+    if (finished) {
+      finish_format();
+      return 0;  // anything after the closing parenthesis is ignored
+    }
+  }
+}
+
+// One token of an item list, chosen by its first character.
+int FormatCompiler::token(bool& finished) {
+  const char c = peek_upper();
+  if (is_digit(c)) return unsigned_number();
+  switch (c) {
+    case '+':
+    case '-': return signed_number(c == '-');
+    case '(': return open_group();
+    case ')': return close_group(finished);
+    case ',': return comma();
+    case '/': return slash();
+    case ':':
+    case '$':
+    case '\\': return control_edit(c == ':' ? EntryKind::Colon : EntryKind::NoAdvance);
+    case '\'':
+    case '"':
+      if (pending_.present) return syntax_error(pos_);
+      return quoted_literal();
+    default:
+      if (c >= 'A' && c <= 'Z') return letter_descriptor();
+      return syntax_error(pos_);
+  }
+}
+
+void FormatCompiler::finish_format() {
+  const std::uint32_t begin_offset = groups_[0].start;
+  Entry patched = format_layout::read_entry(out_.entries_.data(), begin_offset);
+  patched.link = reversion_point_;
+  std::memcpy(out_.entries_.data() + begin_offset, &patched, kEntrySize);
+}
+
+// ---- Numbers and separators ------------------------------------------------------------------
+
+// n: a repeat count, length or distance for the token that follows.
+int FormatCompiler::unsigned_number() {
+  const std::size_t here = pos_;
+  if (need_separator_ && !after_scale_) return syntax_error(here);
+  pending_ = PendingNumber{true, false, 0, here};
+  if (!read_number(pending_.value)) return syntax_error(here);
+  return 0;
+}
+
+// sign n: only a scale factor may be signed, which kP checks.
+int FormatCompiler::signed_number(bool negative) {
+  const std::size_t here = pos_;
+  if (pending_.present || need_separator_) return syntax_error(here);
+  ++pos_;
+  skip_blanks();
+  if (at_end()) return syntax_error_at_end();
+  if (!is_digit(text_[pos_])) return syntax_error(pos_);
+  std::int32_t magnitude = 0;
+  if (!read_number(magnitude)) return syntax_error(here);
+  pending_ = PendingNumber{true, true, negative ? -magnitude : magnitude, here};
+  return 0;
+}
+
+int FormatCompiler::comma() {
+  // A number followed by a comma belongs to no descriptor.
+  if (pending_.present) return syntax_error(pos_);
+  ++pos_;
+  need_separator_ = false;
+  after_scale_ = false;
+  return 0;
+}
+
+// [ n ] "/": n record ends.
+int FormatCompiler::slash() {
+  if (pending_.present && (pending_.is_signed || pending_.value == 0)) return syntax_error(pos_);
+  const std::int32_t repeat = pending_.present ? pending_.value : 1;
+  ++pos_;
+  const int status = simple_entry(EntryKind::Slash, repeat);
+  need_separator_ = false;
+  return status;
+}
+
+// ":", "$" and "\", which take no number.
+int FormatCompiler::control_edit(EntryKind kind) {
+  if (pending_.present) return syntax_error(pos_);
+  ++pos_;
+  const int status = simple_entry(kind);
+  need_separator_ = false;
   return status;
 }
 
@@ -200,96 +252,13 @@ bool FormatCompiler::read_number(std::int32_t& value) {
 
 int FormatCompiler::syntax_error(std::size_t offset) {
   error_offset_ = offset;
-  return kSyntaxError;
+  return kSyntaxErrorInFormat;
 }
 
 // The text ended inside the format: point at its last non-blank character.
 int FormatCompiler::syntax_error_at_end() {
   std::size_t last = text_.find_last_not_of(' ');
   return syntax_error(last == std::string_view::npos ? 0 : last);
-}
-
-// ---- Building --------------------------------------------------------------------------------
-
-// Makes room for `needed` bytes. The buffer starts at 512 bytes and grows in multiples of 512:
-// by 512 while it is small, and by half its size once that is more, so that a very long
-// format costs linear rather than quadratic copying.
-bool FormatCompiler::grow_to(std::size_t needed) {
-  auto& buffer = out_.entries_;
-  if (needed > byte_limit_) return false;
-  if (needed <= buffer.capacity()) return true;
-  const std::size_t capacity = buffer.capacity();
-  const std::size_t step = std::max(kCompiledFormatStep, round_up(capacity / 2, kCompiledFormatStep));
-  std::size_t target = std::max(round_up(needed, kCompiledFormatStep), capacity + step);
-  target = std::max(needed, std::min(target, byte_limit_));
-  try {
-    buffer.reserve(target);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  return true;
-}
-
-bool FormatCompiler::append(const Entry& entry, const void* payload, std::size_t payload_size, std::uint32_t& offset) {
-  auto& buffer = out_.entries_;
-  const std::size_t old_size = buffer.size();
-  const std::size_t needed = old_size + kEntrySize + payload_size;
-  if (!grow_to(needed)) {
-    status_ = kNoMemory;
-    return false;
-  }
-  buffer.resize(needed);  // within the capacity reserved above: cannot throw
-  std::memcpy(buffer.data() + old_size, &entry, kEntrySize);
-  if (payload != nullptr && payload_size > 0) {
-    std::memcpy(buffer.data() + old_size + kEntrySize, payload, payload_size);
-  }
-  offset = static_cast<std::uint32_t>(old_size);
-  note_entry(entry);
-  return true;
-}
-
-// Records in the innermost open group what the new entry does, so that a group that only
-// moves the position or changes modes can later be applied in one step.
-void FormatCompiler::note_entry(const Entry& entry) {
-  using format_layout::PositionMap;
-  GroupSummary& summary = groups_[std::max(depth_ - 1, 0)].summary;
-  switch (entry.kind) {
-    case EntryKind::Data:
-    case EntryKind::Literal:
-    case EntryKind::Slash:
-    case EntryKind::NoAdvance: summary.silent = 0; break;
-    case EntryKind::Colon: summary.has_colon = 1; break;
-    case EntryKind::BlankNull: summary.blank = 1 + static_cast<std::uint8_t>(BlankMode::Null); break;
-    case EntryKind::BlankZero: summary.blank = 1 + static_cast<std::uint8_t>(BlankMode::Zero); break;
-    case EntryKind::SignProcessor: summary.sign = 1 + static_cast<std::uint8_t>(SignMode::Processor); break;
-    case EntryKind::SignPlus: summary.sign = 1 + static_cast<std::uint8_t>(SignMode::Plus); break;
-    case EntryKind::SignSuppress: summary.sign = 1 + static_cast<std::uint8_t>(SignMode::Suppress); break;
-    case EntryKind::Scale:
-      summary.scale_set = 1;
-      summary.scale = entry.w;
-      break;
-    case EntryKind::MoveRight: summary.movement = then(summary.movement, format_layout::move_right(entry.w)); break;
-    case EntryKind::TabTo: summary.movement = then(summary.movement, format_layout::tab_to(entry.w)); break;
-    case EntryKind::TabLeft: summary.movement = then(summary.movement, format_layout::tab_left(entry.w)); break;
-    case EntryKind::Begin:
-    case EntryKind::End:
-    case EntryKind::GroupStart:
-    case EntryKind::GroupEnd: break;  // groups are folded into their parent when they close
-  }
-}
-
-int FormatCompiler::simple_entry(EntryKind kind, std::int32_t value) {
-  Entry entry;
-  entry.kind = kind;
-  if (kind == EntryKind::Slash) {
-    entry.repeat = value;
-  } else {
-    entry.w = value;
-  }
-  std::uint32_t offset = 0;
-  pending_ = PendingNumber{};
-  after_scale_ = false;
-  return append(entry, nullptr, 0, offset) ? 0 : kNoMemory;
 }
 
 // ---- Groups ----------------------------------------------------------------------------------
@@ -305,7 +274,7 @@ int FormatCompiler::open_group() {
   start.repeat = pending_.present ? std::max(pending_.value, 1) : 1;  // 0 also means once
   const GroupSummary placeholder{};
   std::uint32_t offset = 0;
-  if (!append(start, &placeholder, kSummarySize, offset)) return kNoMemory;
+  if (!append(start, &placeholder, kSummarySize, offset)) return kInsufficientVirtualMemory;
   if (depth_ == 1) reversion_point_ = offset;  // reversion goes to the last group at the outer level
   GroupSummary fresh{};
   fresh.silent = 1;
@@ -327,7 +296,7 @@ int FormatCompiler::close_group(bool& finished) {
   if (depth_ == 1) {
     Entry end;
     end.kind = EntryKind::End;
-    if (!append(end, nullptr, 0, end_offset)) return kNoMemory;
+    if (!append(end, nullptr, 0, end_offset)) return kInsufficientVirtualMemory;
     depth_ = 0;
     finished = true;
     return 0;
@@ -337,7 +306,7 @@ int FormatCompiler::close_group(bool& finished) {
   Entry end;
   end.kind = EntryKind::GroupEnd;
   end.link = group.start;
-  if (!append(end, nullptr, 0, end_offset)) return kNoMemory;
+  if (!append(end, nullptr, 0, end_offset)) return kInsufficientVirtualMemory;
 
   unsigned char* buffer = out_.entries_.data();
   Entry start = format_layout::read_entry(buffer, group.start);
@@ -376,21 +345,6 @@ int FormatCompiler::letter_descriptor() {
   if (pending_.present && pending_.is_signed && c != 'P') return syntax_error(letter_at);
   ++pos_;
 
-  // The second letter of a two-letter name may follow after blanks.
-  const auto second_letter = [this](char wanted) {
-    skip_blanks();
-    if (peek_upper() != wanted) return false;
-    ++pos_;
-    return true;
-  };
-  // Descriptors that take neither a number before nor after them.
-  const auto mode = [this, letter_at](EntryKind kind) {
-    if (pending_.present) return syntax_error(letter_at);
-    int status = simple_entry(kind);
-    need_separator_ = true;
-    return status;
-  };
-
   switch (c) {
     case 'I': return data_descriptor(DescriptorKind::I, letter_at);
     case 'F': return data_descriptor(DescriptorKind::F, letter_at);
@@ -406,35 +360,58 @@ int FormatCompiler::letter_descriptor() {
       if (second_letter('S')) return data_descriptor(DescriptorKind::ES, letter_at);
       return data_descriptor(DescriptorKind::E, letter_at);
     case 'B':
-      if (second_letter('N')) return mode(EntryKind::BlankNull);
-      if (second_letter('Z')) return mode(EntryKind::BlankZero);
+      if (second_letter('N')) return mode_descriptor(EntryKind::BlankNull, letter_at);
+      if (second_letter('Z')) return mode_descriptor(EntryKind::BlankZero, letter_at);
       return data_descriptor(DescriptorKind::B, letter_at);
     case 'S':
-      if (second_letter('P')) return mode(EntryKind::SignPlus);
-      if (second_letter('S')) return mode(EntryKind::SignSuppress);
-      return mode(EntryKind::SignProcessor);
+      if (second_letter('P')) return mode_descriptor(EntryKind::SignPlus, letter_at);
+      if (second_letter('S')) return mode_descriptor(EntryKind::SignSuppress, letter_at);
+      return mode_descriptor(EntryKind::SignProcessor, letter_at);
     case 'T':
       if (second_letter('L')) return position_descriptor(EntryKind::TabLeft, letter_at);
       if (second_letter('R')) return position_descriptor(EntryKind::MoveRight, letter_at);
       return position_descriptor(EntryKind::TabTo, letter_at);
-    case 'X': {
-      if (pending_.present && pending_.is_signed) return syntax_error(letter_at);
-      const std::int32_t distance = pending_.present ? pending_.value : 1;
-      int status = simple_entry(EntryKind::MoveRight, distance);
-      need_separator_ = true;
-      return status;
-    }
-    case 'P': {
-      if (!pending_.present) return syntax_error(letter_at);  // the scale factor is required
-      const std::int32_t scale = pending_.value;
-      int status = simple_entry(EntryKind::Scale, scale);
-      need_separator_ = true;
-      after_scale_ = true;
-      return status;
-    }
+    case 'X': return move_right(letter_at);
+    case 'P': return scale_factor(letter_at);
     case 'H': return hollerith_literal(letter_at);
     default: return syntax_error(letter_at);
   }
+}
+
+// The second letter of a two-letter name, which may follow after blanks; consumed when it
+// is `wanted`.
+bool FormatCompiler::second_letter(char wanted) {
+  skip_blanks();
+  if (peek_upper() != wanted) return false;
+  ++pos_;
+  return true;
+}
+
+// mode-descriptor: takes neither a number before nor after it.
+int FormatCompiler::mode_descriptor(EntryKind kind, std::size_t letter_at) {
+  if (pending_.present) return syntax_error(letter_at);
+  const int status = simple_entry(kind);
+  need_separator_ = true;
+  return status;
+}
+
+// [ n ] "X"
+int FormatCompiler::move_right(std::size_t letter_at) {
+  if (pending_.present && pending_.is_signed) return syntax_error(letter_at);
+  const std::int32_t distance = pending_.present ? pending_.value : 1;
+  const int status = simple_entry(EntryKind::MoveRight, distance);
+  need_separator_ = true;
+  return status;
+}
+
+// [ sign ] n "P": the scale factor is required.
+int FormatCompiler::scale_factor(std::size_t letter_at) {
+  if (!pending_.present) return syntax_error(letter_at);
+  const std::int32_t scale = pending_.value;
+  const int status = simple_entry(EntryKind::Scale, scale);
+  need_separator_ = true;
+  after_scale_ = true;
+  return status;
 }
 
 int FormatCompiler::data_descriptor(DescriptorKind kind, std::size_t letter_at) {
@@ -495,7 +472,7 @@ int FormatCompiler::data_descriptor(DescriptorKind kind, std::size_t letter_at) 
   pending_ = PendingNumber{};
   after_scale_ = false;
   need_separator_ = true;
-  return append(entry, nullptr, 0, offset) ? 0 : kNoMemory;
+  return append(entry, nullptr, 0, offset) ? 0 : kInsufficientVirtualMemory;
 }
 
 // Tn, TLn and TRn: n is required; column 0 does not exist.
@@ -542,7 +519,7 @@ int FormatCompiler::quoted_literal() {
   entry.kind = EntryKind::Literal;
   entry.w = static_cast<std::int32_t>(length);
   std::uint32_t offset = 0;
-  if (!append(entry, nullptr, length, offset)) return kNoMemory;
+  if (!append(entry, nullptr, length, offset)) return kInsufficientVirtualMemory;
   unsigned char* target = out_.entries_.data() + offset + kEntrySize;
   for (std::size_t j = first; j < closing; ++j) {
     *target++ = static_cast<unsigned char>(text_[j]);
@@ -565,7 +542,7 @@ int FormatCompiler::hollerith_literal(std::size_t letter_at) {
   entry.kind = EntryKind::Literal;
   entry.w = pending_.value;
   std::uint32_t offset = 0;
-  if (!append(entry, text_.data() + pos_, length, offset)) return kNoMemory;
+  if (!append(entry, text_.data() + pos_, length, offset)) return kInsufficientVirtualMemory;
   pos_ += length;
   pending_ = PendingNumber{};
   need_separator_ = false;

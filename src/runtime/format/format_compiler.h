@@ -18,8 +18,8 @@ namespace runtime {
 inline constexpr std::size_t kCompiledFormatStep = 512;
 inline constexpr std::size_t kCompiledFormatMaxBytes = UINT32_MAX;
 
-int compile_format_within(std::string_view text, CompiledFormat& out, std::size_t& syntax_error_offset,
-                          std::size_t byte_limit);
+[[nodiscard]] int compile_format_within(std::string_view text, CompiledFormat& out, std::size_t& syntax_error_offset,
+                                        std::size_t byte_limit);
 
 class FormatCompiler {
  public:
@@ -27,7 +27,7 @@ class FormatCompiler {
       : text_(text), out_(out), byte_limit_(byte_limit) {}
 
   // Returns 0, 62 (error_offset() names the offending character) or 41.
-  int run();
+  [[nodiscard]] int run();
   std::size_t error_offset() const { return error_offset_; }
 
  private:
@@ -52,23 +52,41 @@ class FormatCompiler {
   bool at_end() const { return pos_ >= text_.size(); }
   char peek_upper() const;
   bool read_number(std::int32_t& value);
-  int syntax_error(std::size_t offset);
-  int syntax_error_at_end();
+  [[nodiscard]] int syntax_error(std::size_t offset);
+  [[nodiscard]] int syntax_error_at_end();
 
   // Building.
   bool append(const format_layout::Entry& entry, const void* payload, std::size_t payload_size, std::uint32_t& offset);
   bool grow_to(std::size_t needed);
   void note_entry(const format_layout::Entry& entry);
 
-  // Tokens.
-  int open_group();
-  int close_group(bool& finished);
-  int letter_descriptor();
-  int data_descriptor(DescriptorKind kind, std::size_t letter_offset);
-  int position_descriptor(format_layout::EntryKind kind, std::size_t letter_offset);
-  int quoted_literal();
-  int hollerith_literal(std::size_t letter_offset);
-  int simple_entry(format_layout::EntryKind kind, std::int32_t value = 0);
+  // The format and its item list.
+  [[nodiscard]] int compile_format_text();
+  [[nodiscard]] int begin_format();
+  [[nodiscard]] int item_list();
+  [[nodiscard]] int token(bool& finished);
+  void finish_format();
+
+  // Numbers and separators.
+  [[nodiscard]] int unsigned_number();
+  [[nodiscard]] int signed_number(bool negative);
+  [[nodiscard]] int comma();
+  [[nodiscard]] int slash();
+  [[nodiscard]] int control_edit(format_layout::EntryKind kind);
+
+  // Groups, descriptors and literals.
+  [[nodiscard]] int open_group();
+  [[nodiscard]] int close_group(bool& finished);
+  [[nodiscard]] int letter_descriptor();
+  bool second_letter(char wanted);
+  [[nodiscard]] int mode_descriptor(format_layout::EntryKind kind, std::size_t letter_offset);
+  [[nodiscard]] int move_right(std::size_t letter_offset);
+  [[nodiscard]] int scale_factor(std::size_t letter_offset);
+  [[nodiscard]] int data_descriptor(DescriptorKind kind, std::size_t letter_offset);
+  [[nodiscard]] int position_descriptor(format_layout::EntryKind kind, std::size_t letter_offset);
+  [[nodiscard]] int quoted_literal();
+  [[nodiscard]] int hollerith_literal(std::size_t letter_offset);
+  [[nodiscard]] int simple_entry(format_layout::EntryKind kind, std::int32_t value = 0);
 
   std::string_view text_;
   CompiledFormat& out_;

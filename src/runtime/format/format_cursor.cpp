@@ -15,6 +15,7 @@
 
 #include "runtime/format/format.h"
 #include "runtime/format/format_layout.h"
+#include "runtime/support/error_numbers.h"
 
 namespace runtime {
 
@@ -22,8 +23,6 @@ using format_layout::Entry;
 using format_layout::EntryKind;
 
 namespace {
-
-constexpr int kInfiniteFormatLoop = 60;
 
 void fill_data_descriptor(const Entry& entry, EditDescriptor& out) {
   out.kind = entry.data_kind;

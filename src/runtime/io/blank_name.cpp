@@ -7,6 +7,7 @@
 #include "runtime/io/carriage_control.h"
 #include "runtime/io/file_names.h"
 #include "runtime/io/terminal_device.h"
+#include "runtime/support/error_numbers.h"
 #include "runtime/support/lifecycle.h"
 #include "runtime/window_services.h"
 
@@ -40,10 +41,12 @@ int ask_on_console(std::int32_t unit, std::string& name) {
                              static_cast<int>(unit));
   TerminalDevice& console = console_output_device();
   for (;;) {
-    prepare_terminal_for_read(console, -1);
-    console.write(std::string_view(prompt, static_cast<std::size_t>(length)), nullptr);
+    // The prompt is a courtesy: a console that cannot show it still reads the answer, and
+    // the read below decides the outcome.
+    static_cast<void>(prepare_terminal_for_read(console, -1));
+    static_cast<void>(console.write(std::string_view(prompt, static_cast<std::size_t>(length)), nullptr));
     std::string line;
-    if (!read_standard_input_line(line)) return 24;
+    if (!read_standard_input_line(line)) return kEndOfFileDuringRead;
     std::string_view answer = trim_file_name(line);
     // An empty answer asks again.
     if (!answer.empty()) {
@@ -67,7 +70,7 @@ int ask_in_dialog(WindowServices& services, std::int32_t unit, std::string& name
       end_process(1);
     }
   }
-  return 43;
+  return kFileNameSpecificationError;
 }
 
 }  // namespace

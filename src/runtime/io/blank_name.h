@@ -13,7 +13,7 @@ namespace runtime {
 // ends (or fails) before a name is given; 43 when the file dialog is refused again and again
 // (kMaxFileDialogRounds times), so that a dialog that can never succeed cannot loop for ever.
 // Answering Yes in the "File Open Error" box ends the program with exit status 1.
-int ask_for_file_name(std::int32_t unit, std::string& name);
+[[nodiscard]] int ask_for_file_name(std::int32_t unit, std::string& name);
 
 inline constexpr int kMaxFileDialogRounds = 100;
 

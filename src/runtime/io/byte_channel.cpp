@@ -14,13 +14,14 @@
 
 namespace runtime {
 
-ByteChannel::~ByteChannel() { close(); }
+// A destructor cannot report: owners that need the outcome call close() first.
+ByteChannel::~ByteChannel() { static_cast<void>(close()); }
 
 ByteChannel::ByteChannel(ByteChannel&& other) noexcept { *this = std::move(other); }
 
 ByteChannel& ByteChannel::operator=(ByteChannel&& other) noexcept {
   if (this != &other) {
-    close();
+    static_cast<void>(close());  // as in the destructor
     kind_ = std::exchange(other.kind_, Kind::None);
     descriptor_ = std::exchange(other.descriptor_, -1);
     window_ = std::exchange(other.window_, -1);

@@ -53,8 +53,8 @@ class ByteChannel {
   bool is_open() const { return kind_ != Kind::None; }
 
   // Output. Returns 0, or an errno value (a window that refuses the text gives EIO).
-  int write(std::string_view bytes);
-  int flush();
+  [[nodiscard]] int write(std::string_view bytes);
+  [[nodiscard]] int flush();
 
   // Input. fill() makes buffered input available and returns the number of bytes available
   // (0 at end of file, -1 on a read failure with read_error() telling the errno value).
@@ -65,14 +65,14 @@ class ByteChannel {
 
   // Flushes, gives back unread input of an unowned seekable descriptor, and closes an owned
   // descriptor. Returns 0 or the first errno value met.
-  int close();
+  [[nodiscard]] int close();
 
  private:
-  int prepare_for_output();
+  [[nodiscard]] int prepare_for_output();
   // Writes all of [data, data + size); on a failure `written` tells how much reached the
   // descriptor and the errno value is returned. ENOENT when the bytes reached a file that
   // must keep its name and has none left.
-  int write_through(const char* data, std::size_t size, std::size_t& written);
+  [[nodiscard]] int write_through(const char* data, std::size_t size, std::size_t& written);
   // After a failed write of which `torn` bytes (the start of a record) reached the file:
   // cuts them off again.
   void cut_torn_record(std::size_t torn);

@@ -146,7 +146,10 @@ int emit_record(UnitBlock& unit, bool prompt_form) {
 
 void settle_other_pending_record(UnitBlock& unit) {
   if (!unit.terminal->shared()) return;
-  with_other_pending_unit(*unit.terminal, &unit, [](UnitBlock& other) { emit_record(other, false); });
+  // A failure here belongs to the other unit, whose statement has ended; the device's next
+  // write, this unit's own, reports a device that no longer takes output.
+  with_other_pending_unit(*unit.terminal, &unit,
+                          [](UnitBlock& other) { static_cast<void>(emit_record(other, false)); });
 }
 
 int prepare_terminal_for_read(TerminalDevice& device, UnitBlock* reading) {
@@ -154,7 +157,8 @@ int prepare_terminal_for_read(TerminalDevice& device, UnitBlock* reading) {
   if (reading != nullptr && reading->output_pending) {
     result = emit_record(*reading, true);
   } else {
-    with_other_pending_unit(device, reading, [](UnitBlock& other) { emit_record(other, true); });
+    // As in settle_other_pending_record: the other unit's failure is not this read's.
+    with_other_pending_unit(device, reading, [](UnitBlock& other) { static_cast<void>(emit_record(other, true)); });
   }
   if (device.write_owed_line_end(reading != nullptr ? &reading->channel : nullptr) != 0 && result == 0) {
     result = kErrorDuringWrite;
@@ -171,7 +175,8 @@ int finish_unit_output(UnitBlock& unit) {
 }
 
 void write_window_owed_line_end(int window) {
-  if (TerminalDevice* device = find_window_device(window)) device->write_owed_line_end(nullptr);
+  // Called as the window closes or its program ends: no statement is left to report to.
+  if (TerminalDevice* device = find_window_device(window)) static_cast<void>(device->write_owed_line_end(nullptr));
 }
 
 void write_owed_line_end(int window) { write_window_owed_line_end(window); }

@@ -15,28 +15,27 @@
 #include <cstdint>
 
 #include "runtime/io/unit_block.h"
+#include "runtime/support/error_numbers.h"
 
 namespace runtime {
 
-// Error 38, "error during write": records that could not be written, whether at once or
-// when the unit's buffer is flushed (in a WRITE, at CLOSE or at program end).
-inline constexpr int kErrorDuringWrite = 38;
-
 // Emits the unit's output record and starts a new one. Returns 0, 38 (write failure) or 41.
-int emit_record(UnitBlock& unit, bool prompt_form);
+[[nodiscard]] int emit_record(UnitBlock& unit, bool prompt_form);
 
 // Before writing a record on `unit`'s device: writes another unit's pending record there.
 void settle_other_pending_record(UnitBlock& unit);
 
 // Before reading from `device`: writes the pending record in prompt form (the reading unit's
 // own, `reading` may be null, or another unit's) and the owed line end. Returns 0 or 38.
-int prepare_terminal_for_read(TerminalDevice& device, UnitBlock* reading);
+[[nodiscard]] int prepare_terminal_for_read(TerminalDevice& device, UnitBlock* reading);
 // The console prompt of a blank-name OPEN, which reads standard input without a unit.
-inline int prepare_terminal_for_read(TerminalDevice& device, int) { return prepare_terminal_for_read(device, nullptr); }
+[[nodiscard]] inline int prepare_terminal_for_read(TerminalDevice& device, int) {
+  return prepare_terminal_for_read(device, nullptr);
+}
 
 // At close: writes the unit's pending record (as an ended record) and its device's owed line
 // end. Returns 0 or 38.
-int finish_unit_output(UnitBlock& unit);
+[[nodiscard]] int finish_unit_output(UnitBlock& unit);
 
 // The line end owed to text window `window`, written now (before the console shows its caret).
 void write_window_owed_line_end(int window);

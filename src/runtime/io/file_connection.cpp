@@ -14,6 +14,7 @@
 #include "runtime/io/file_disconnection.h"
 #include "runtime/io/os_errors.h"
 #include "runtime/support/environment.h"
+#include "runtime/support/error_numbers.h"
 #include "runtime/support/lifecycle.h"
 #include "runtime/window_services.h"
 
@@ -87,7 +88,7 @@ int open_file(UnitBlock& block, const OpenRequest& request, const ResolvedName& 
   struct stat info {};
   if (::fstat(descriptor, &info) != 0) {
     ::close(descriptor);
-    return 30;
+    return kOpenFailure;
   }
   if (S_ISDIR(info.st_mode)) {  // opened for reading: still not a file a unit can use
     ::close(descriptor);
@@ -117,7 +118,7 @@ int open_device(UnitBlock& block, const DeviceName& device, bool compatibility) 
   }
   if (descriptor < 0) {
     // A printer or port the machine does not have is no such device.
-    if (errno == ENOENT) return 42;
+    if (errno == ENOENT) return kNoSuchDevice;
     return open_failure_error(errno, compatibility);
   }
   block.channel = ByteChannel::for_descriptor(descriptor, true, false, false);
@@ -159,7 +160,7 @@ int connect_user_window(UnitBlock& block, const OpenRequest& request) {
   }
   bool take_focus = request.iofocus.value_or(true);
   int window = services->create_window(title, take_focus);
-  if (window == -1) return 9;
+  if (window == -1) return kPermissionDenied;
   block.device = DeviceKind::TextWindow;
   block.window_index = window;
   block.owns_window = true;
@@ -251,7 +252,7 @@ int resolve_unit_name(std::int32_t unit, const OpenRequest& request, bool implic
 int connect_resolved(std::int32_t unit, const OpenRequest& request, const ResolvedName& resolved, bool for_reading,
                      bool compatibility_numbering, std::unique_ptr<UnitBlock>& result) {
   std::unique_ptr<UnitBlock> block(new (std::nothrow) UnitBlock(unit));
-  if (!block) return 41;
+  if (!block) return kInsufficientVirtualMemory;
   block->compatibility_numbering = compatibility_numbering;
   block->file_name = resolved.name;
   apply_modes(*block, request);
@@ -268,12 +269,14 @@ int connect_resolved(std::int32_t unit, const OpenRequest& request, const Resolv
     window_unit = (resolved.kind == ResolvedName::Kind::Device && resolved.device->kind == DeviceKind::TextWindow) ||
                   (console && services->standard_unit_window() != -1);
   }
-  if (!window_unit && request.title) return services != nullptr ? 564 : 565;
-  if (!window_unit && request.iofocus) return services != nullptr ? 562 : 563;
+  if (!window_unit && request.title)
+    return services != nullptr ? kTitleIllegalWithNonWindowUnit : kTitleIllegalWithoutWindowing;
+  if (!window_unit && request.iofocus)
+    return services != nullptr ? kIoFocusIllegalWithNonWindowUnit : kIoFocusIllegalWithoutWindowing;
   // FORT_CONVERTn overrides the OPEN's CONVERT for the unit.
   if (std::optional<std::string> conversion = environment_value("FORT_CONVERT" + std::to_string(unit))) {
     std::optional<DataConversion> named = conversion_named(*conversion);
-    if (!named) return 45;
+    if (!named) return kOpenKeywordValueError;
     block->conversion = *named;
   }
 

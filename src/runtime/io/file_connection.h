@@ -27,13 +27,13 @@ struct ResolvedName {
 
 // Resolves the name for an OPEN with `request` (implicit: no FILE keyword at all). May ask for
 // a blank name. Returns 0, or an error number with `name_for_messages` set to what is known.
-int resolve_unit_name(std::int32_t unit, const OpenRequest& request, bool implicit, ResolvedName& resolved,
-                      std::string& name_for_messages);
+[[nodiscard]] int resolve_unit_name(std::int32_t unit, const OpenRequest& request, bool implicit,
+                                    ResolvedName& resolved, std::string& name_for_messages);
 
 // Connects `unit` to `resolved` with the modes of `request`. Returns 0 with `block` set, or an
 // error number. `for_reading`: an implicit connection made by a READ.
-int connect_resolved(std::int32_t unit, const OpenRequest& request, const ResolvedName& resolved, bool for_reading,
-                     bool compatibility_numbering, std::unique_ptr<UnitBlock>& block);
+[[nodiscard]] int connect_resolved(std::int32_t unit, const OpenRequest& request, const ResolvedName& resolved,
+                                   bool for_reading, bool compatibility_numbering, std::unique_ptr<UnitBlock>& block);
 
 // True when `resolved` names what `block` is connected to (same physical file, or the same
 // device; USER, CON and CONOUT$ are one device under the windowed console).

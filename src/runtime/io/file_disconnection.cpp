@@ -11,14 +11,13 @@
 #include "runtime/io/statement_support.h"
 #include "runtime/io/statements.h"
 #include "runtime/io/unit_table.h"
+#include "runtime/support/error_numbers.h"
 #include "runtime/support/errors.h"
 #include "runtime/window_services.h"
 
 namespace runtime {
 
 namespace {
-
-constexpr int kCloseError = 28;
 
 bool deletes(Disposition disposition) {
   return disposition == Disposition::Default || disposition == Disposition::Delete ||
@@ -45,7 +44,7 @@ int apply_file_disposition(UnitBlock& block, Disposition disposition) {
     case Disposition::Print: run_shell_command(print_command(block.file_name), true); return 0;
     case Disposition::PrintDelete:
       if (!run_shell_command(print_command(block.file_name), true)) {
-        emit_unit_message(5, block);
+        emit_unit_message(kDispositionModified, block);
         return 0;
       }
       if (::unlink(block.file_name.c_str()) != 0 && errno != ENOENT) return kCloseError;
@@ -62,13 +61,13 @@ int check_disposition(const UnitBlock& block, Disposition& disposition) {
   if (scratch &&
       (disposition == Disposition::Keep || disposition == Disposition::Print || disposition == Disposition::Submit)) {
     disposition = Disposition::Delete;
-    return 46;
+    return kInconsistentOpenCloseParameters;
   }
   if (block.read_only && block.device == DeviceKind::RegularFile &&
       (disposition == Disposition::Delete || disposition == Disposition::PrintDelete ||
        disposition == Disposition::SubmitDelete)) {
     disposition = Disposition::Keep;
-    return 46;
+    return kInconsistentOpenCloseParameters;
   }
   return 0;
 }
@@ -99,7 +98,7 @@ int disconnect_unit(UnitBlock& block, Disposition disposition, bool program_end)
 
 int close_unit(std::int32_t unit, StatementFlags flags, std::span<const KeywordValue> keywords) {
   pass_pause_gate();
-  if (unit < -4 || unit > kLargestUnit) return raise_statement_error(580, flags, unit, {});
+  if (unit < -4 || unit > kLargestUnit) return raise_statement_error(kIllegalUnitNumber, flags, unit, {});
   std::optional<Disposition> requested;
   if (int error = read_close_keywords(keywords, requested)) {
     return raise_statement_error(error, flags, unit, {});

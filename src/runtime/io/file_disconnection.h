@@ -15,7 +15,7 @@ namespace runtime {
 // Disconnects `block`. `program_end`: closed by the exit handler. Returns 0 or an error
 // number (38, 28). Message 5 is emitted when a file to be printed and deleted is kept
 // because printing failed.
-int disconnect_unit(UnitBlock& block, Disposition disposition, bool program_end);
+[[nodiscard]] int disconnect_unit(UnitBlock& block, Disposition disposition, bool program_end);
 
 // The exit handler's unit closer: closes every connected unit with its default disposition.
 // A unit busy in another thread's statement is waited for up to kExitWaitForBusyUnits and

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "runtime/support/environment.h"
+#include "runtime/support/error_numbers.h"
 
 namespace runtime {
 
@@ -80,12 +81,12 @@ std::optional<DeviceName> match_device_name(std::string_view name) {
 
 int expand_full_path(std::string_view name, std::string& full_path) {
   name = trim_file_name(name);
-  if (name.empty() || name.find('\0') != std::string_view::npos) return 43;
-  if (name.size() > PATH_MAX) return 43;
+  if (name.empty() || name.find('\0') != std::string_view::npos) return kFileNameSpecificationError;
+  if (name.size() > PATH_MAX) return kFileNameSpecificationError;
   std::string path(name);
   if (path.front() != '/') {
     char cwd[PATH_MAX];
-    if (::getcwd(cwd, sizeof cwd) == nullptr) return 43;
+    if (::getcwd(cwd, sizeof cwd) == nullptr) return kFileNameSpecificationError;
     std::string joined(cwd);
     if (joined.back() != '/') joined += '/';
     path = joined + path;
@@ -103,7 +104,7 @@ int expand_full_path(std::string_view name, std::string& full_path) {
       path = joined + last;
     }
   }
-  if (path.size() > kMaxFileNameLength) return 43;
+  if (path.size() > kMaxFileNameLength) return kFileNameSpecificationError;
   full_path = std::move(path);
   return 0;
 }

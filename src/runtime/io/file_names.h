@@ -35,7 +35,7 @@ std::optional<DeviceName> match_device_name(std::string_view name);
 
 // Expands `name` to a full path (the directory resolved, the last component kept). Returns 0,
 // or 43 when the name is invalid or the full path would exceed kMaxFileNameLength.
-int expand_full_path(std::string_view name, std::string& full_path);
+[[nodiscard]] int expand_full_path(std::string_view name, std::string& full_path);
 
 // Where a unit connects when no FILE is given.
 struct DefaultConnection {

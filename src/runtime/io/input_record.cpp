@@ -5,6 +5,7 @@
 
 #include "runtime/io/byte_channel.h"
 #include "runtime/io/output_record.h"
+#include "runtime/support/error_numbers.h"
 #include "runtime/window_services.h"
 
 namespace runtime {
@@ -16,12 +17,12 @@ constexpr char kControlZ = 26;
 // Doubles the buffer until it holds `wanted` bytes. 22 when it cannot.
 int InputRecord::ensure_capacity(std::size_t wanted) {
   if (storage_ && wanted <= capacity_) return 0;
-  if (wanted > kMaxRecordLength) return 22;
+  if (wanted > kMaxRecordLength) return kInputRecordTooLong;
   std::size_t size = capacity_ > 0 ? capacity_ : (initial_capacity_ > 0 ? initial_capacity_ : 1024);
   if (size > kMaxRecordLength) size = kMaxRecordLength;
   while (size < wanted) size = size * 2 > kMaxRecordLength ? kMaxRecordLength : size * 2;
   std::unique_ptr<char[]> bigger(new (std::nothrow) char[size]);
-  if (!bigger) return 22;
+  if (!bigger) return kInputRecordTooLong;
   if (length_ > 0) std::memcpy(bigger.get(), storage_.get(), length_);
   storage_ = std::move(bigger);
   capacity_ = size;
@@ -33,7 +34,7 @@ int InputRecord::finish_record() {
   continues = false;
   if (length_ == 1 && storage_[0] == kControlZ) {
     length_ = 0;
-    return 24;
+    return kEndOfFileDuringRead;
   }
   return 0;
 }
@@ -48,9 +49,9 @@ int InputRecord::read_from_channel(ByteChannel& channel, const RecordLayout& lay
   bool any_byte = false;
   for (;;) {
     long available = channel.fill();
-    if (available < 0) return 39;
+    if (available < 0) return kErrorDuringRead;
     if (available == 0) {
-      if (!any_byte) return 24;
+      if (!any_byte) return kEndOfFileDuringRead;
       // The last record of a file that does not end with a line terminator.
       if (!fixed && terminator == '\n' && length_ > 0 && storage_[length_ - 1] == '\r') --length_;
       return finish_record();
@@ -89,9 +90,9 @@ int InputRecord::read_from_window(int window) {
   std::size_t room = initial_capacity_ > 1024 ? initial_capacity_ : 1024;
   if (int error = ensure_capacity(room)) return error;
   WindowServices* services = window_services();
-  if (services == nullptr) return 39;
+  if (services == nullptr) return kErrorDuringRead;
   long count = services->read_window_line(window, storage_.get(), capacity_);
-  if (count < 0) return 39;
+  if (count < 0) return kErrorDuringRead;
   length_ = static_cast<std::size_t>(count) < capacity_ ? static_cast<std::size_t>(count) : capacity_;
   services->write_window(window, "\r\n");
   while (length_ > 0 && (storage_[length_ - 1] == '\n' || storage_[length_ - 1] == '\r')) --length_;

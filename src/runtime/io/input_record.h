@@ -30,9 +30,9 @@ class InputRecord {
   explicit InputRecord(std::size_t initial_capacity = 1024) : initial_capacity_(initial_capacity) {}
 
   // Reads the next record. Returns 0, 24, 39 or 22.
-  int read_from_channel(ByteChannel& channel, const RecordLayout& layout);
+  [[nodiscard]] int read_from_channel(ByteChannel& channel, const RecordLayout& layout);
   // Reads one line typed into `window`; `room` is how many bytes the window may deliver.
-  int read_from_window(int window);
+  [[nodiscard]] int read_from_window(int window);
 
   std::string_view text() const { return {storage_.get(), length_}; }
   std::size_t length() const { return length_; }
@@ -51,8 +51,8 @@ class InputRecord {
   }
 
  private:
-  int ensure_capacity(std::size_t wanted);
-  int finish_record();
+  [[nodiscard]] int ensure_capacity(std::size_t wanted);
+  [[nodiscard]] int finish_record();
 
   std::unique_ptr<char[]> storage_;
   std::size_t capacity_ = 0;

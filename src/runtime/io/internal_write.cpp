@@ -10,6 +10,7 @@
 #include "runtime/io/statement_support.h"
 #include "runtime/io/statement_walk.h"
 #include "runtime/io/statements.h"
+#include "runtime/support/error_numbers.h"
 
 namespace runtime {
 
@@ -26,9 +27,9 @@ struct BufferRecord {
   RecordPosition& position() { return record_position; }
   std::size_t& length() { return written; }
   char* columns() { return buffer.data(); }
-  int reserve(std::size_t end) { return end <= buffer.size() ? 0 : 66; }
+  int reserve(std::size_t end) { return end <= buffer.size() ? 0 : kOutputStatementOverflowsRecord; }
   // The buffer is one record: a second one does not fit.
-  int end_record() { return 66; }
+  int end_record() { return kOutputStatementOverflowsRecord; }
 };
 
 }  // namespace
@@ -49,7 +50,8 @@ int write_internal(std::span<char> buffer, StatementFlags flags, std::span<const
     std::memset(buffer.data() + record.written, ' ', buffer.size() - record.written);
   }
   if (error != 0) return raise_statement_error(error, flags, kInternalUnit, kInternalFileName);
-  if (sink.outcome().overflowed) return raise_statement_error(63, flags, kInternalUnit, kInternalFileName);
+  if (sink.outcome().overflowed)
+    return raise_statement_error(kOutputConversionError, flags, kInternalUnit, kInternalFileName);
   return 0;
 }
 

@@ -1,8 +1,13 @@
 #include "runtime/io/open_keywords.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <utility>
+#include <functional>
+#include <iterator>
+#include <type_traits>
+
+#include "runtime/support/error_numbers.h"
 
 namespace runtime {
 
@@ -90,28 +95,127 @@ constexpr Choice<Disposition> kDispositions[] = {
 };
 constexpr Choice<bool> kOrganizations[] = {{"SEQUENTIAL", true}, {"RELATIVE", true}};
 
-// Reads a character keyword through `choices`; `error` when the value is not among them or
-// is not character data.
-template <typename T, std::size_t N>
-int read_choice(const KeywordValue& keyword, const Choice<T> (&choices)[N], int error, std::optional<T>& out) {
-  if (keyword.type != KeywordValue::Type::Character) return error;
-  std::optional<T> value = choose(keyword.text, choices);
-  if (!value) return error;
-  out = value;
-  return 0;
+// What the keywords of an OPEN fill: the request, and the values that are checked against
+// each other before they reach it.
+struct OpenKeywordValues {
+  explicit OpenKeywordValues(OpenRequest& filled) : request(filled) {}
+
+  OpenRequest& request;
+  std::optional<ActionMode> action;  // ACTION=
+  std::optional<ActionMode> mode;    // MODE=
+  std::optional<bool> read_only;     // READONLY
+  std::optional<bool> organization;  // ORGANIZATION= is checked, not kept
+};
+
+// What the keywords of a CLOSE fill.
+struct CloseKeywordValues {
+  std::optional<Disposition> status;
+  std::optional<Disposition> dispose;
+};
+
+// The field a keyword fills: `kField` names a member of `values` itself or of its request.
+template <auto kField, typename Values>
+auto& field_of(Values& values) {
+  if constexpr (std::is_invocable_v<decltype(kField), Values&>) {
+    return std::invoke(kField, values);
+  } else {
+    return std::invoke(kField, values.request);
+  }
 }
 
-int read_integer(const KeywordValue& keyword, std::int64_t low, std::int64_t high, int error,
-                 std::optional<std::int64_t>& out) {
-  if (keyword.type != KeywordValue::Type::Integer) return error;
-  if (keyword.integer < low || keyword.integer > high) return error;
-  out = keyword.integer;
-  return 0;
+// The readers of one keyword value. Each returns false, leaving the field alone, when the
+// value has the wrong type or is not accepted.
+
+template <auto kField, typename Values>
+bool read_text(const KeywordValue& keyword, Values& values) {
+  if (keyword.type != KeywordValue::Type::Character) return false;
+  field_of<kField>(values) = keyword.text;
+  return true;
 }
 
-int read_logical(const KeywordValue& keyword, std::optional<bool>& out) {
-  if (keyword.type == KeywordValue::Type::Character) return 45;
-  out = keyword.integer != 0;
+template <auto kField, std::int64_t kLowest, std::int64_t kHighest, typename Values>
+bool read_integer(const KeywordValue& keyword, Values& values) {
+  if (keyword.type != KeywordValue::Type::Integer) return false;
+  if (keyword.integer < kLowest || keyword.integer > kHighest) return false;
+  field_of<kField>(values) = keyword.integer;
+  return true;
+}
+
+// A logical keyword also takes an integer (non-zero is true).
+template <auto kField, typename Values>
+bool read_logical(const KeywordValue& keyword, Values& values) {
+  if (keyword.type == KeywordValue::Type::Character) return false;
+  field_of<kField>(values) = keyword.integer != 0;
+  return true;
+}
+
+template <auto kField, const auto& kChoices, typename Values>
+bool read_choice(const KeywordValue& keyword, Values& values) {
+  if (keyword.type != KeywordValue::Type::Character) return false;
+  const auto value = choose(keyword.text, kChoices);
+  if (!value) return false;
+  field_of<kField>(values) = value;
+  return true;
+}
+
+// One row of a statement's keyword table: the keyword, the reader that knows its accepted
+// values and where they go, and the error for a value it does not accept.
+template <typename Values>
+struct KeywordRule {
+  Keyword keyword;
+  bool (*read)(const KeywordValue&, Values&);
+  int error;
+};
+
+using OpenRule = KeywordRule<OpenKeywordValues>;
+constexpr std::int64_t kLargestRecordLength = INT32_MAX;
+constexpr std::int64_t kLargestBlockSize = INT32_MAX;
+constexpr std::int64_t kLargestBufferCount = 127;
+
+constexpr OpenRule kOpenRules[] = {
+    {Keyword::File, read_text<&OpenRequest::file>, kOpenKeywordValueError},
+    {Keyword::Title, read_text<&OpenRequest::title>, kOpenKeywordValueError},
+    {Keyword::IoFocus, read_logical<&OpenRequest::iofocus>, kOpenKeywordValueError},
+    {Keyword::Status, read_choice<&OpenRequest::status, kStatuses>, kIllegalStatusValue},
+    {Keyword::Access, read_choice<&OpenRequest::access, kAccesses>, kIllegalAccessValue},
+    {Keyword::Form, read_choice<&OpenRequest::form, kForms>, kIllegalFormValue},
+    {Keyword::RecordLength, read_integer<&OpenRequest::record_length, 1, kLargestRecordLength>,
+     kIllegalRecordLengthValue},
+    {Keyword::Blank, read_choice<&OpenRequest::blank, kBlanks>, kIllegalBlankValue},
+    {Keyword::Position, read_choice<&OpenRequest::position, kPositions>, kIllegalPositionValue},
+    {Keyword::Action, read_choice<&OpenKeywordValues::action, kActions>, kIllegalActionValue},
+    {Keyword::Mode, read_choice<&OpenKeywordValues::mode, kActions>, kIllegalModeValue},
+    {Keyword::Delim, read_choice<&OpenRequest::delimiter, kDelimiters>, kIllegalDelimiterValue},
+    {Keyword::Pad, read_choice<&OpenRequest::pad, kPads>, kIllegalPadValue},
+    {Keyword::CarriageControl, read_choice<&OpenRequest::carriage_control, kCarriageControls>,
+     kIllegalCarriageControlValue},
+    {Keyword::RecordType, read_choice<&OpenRequest::record_type, kRecordTypes>, kOpenKeywordValueError},
+    {Keyword::Share, read_choice<&OpenRequest::share, kShares>, kIllegalShareValue},
+    {Keyword::Convert, read_choice<&OpenRequest::conversion, kConversions>, kOpenKeywordValueError},
+    {Keyword::ReadOnly, read_logical<&OpenKeywordValues::read_only>, kOpenKeywordValueError},
+    {Keyword::BlockSize, read_integer<&OpenRequest::block_size, 0, kLargestBlockSize>, kOpenKeywordValueError},
+    {Keyword::BufferCount, read_integer<&OpenRequest::buffer_count, 1, kLargestBufferCount>, kOpenKeywordValueError},
+    {Keyword::Organization, read_choice<&OpenKeywordValues::organization, kOrganizations>, kOpenKeywordValueError},
+    {Keyword::Dispose, read_choice<&OpenRequest::disposition, kDispositions>, kOpenKeywordValueError},
+};
+
+using CloseRule = KeywordRule<CloseKeywordValues>;
+constexpr CloseRule kCloseRules[] = {
+    {Keyword::Status, read_choice<&CloseKeywordValues::status, kDispositions>, kIllegalStatusValue},
+    {Keyword::Dispose, read_choice<&CloseKeywordValues::dispose, kDispositions>, kOpenKeywordValueError},
+};
+
+// Reads `keywords` in order through `rules`. Returns 0, the error of the first value a rule
+// does not accept, or `unknown_keyword_error` for a keyword the table lacks.
+template <typename Values, std::size_t N>
+int read_keywords(std::span<const KeywordValue> keywords, const KeywordRule<Values> (&rules)[N],
+                  int unknown_keyword_error, Values& values) {
+  for (const KeywordValue& keyword : keywords) {
+    const auto* rule = std::find_if(std::begin(rules), std::end(rules),
+                                    [&](const KeywordRule<Values>& r) { return r.keyword == keyword.keyword; });
+    if (rule == std::end(rules)) return unknown_keyword_error;
+    if (!rule->read(keyword, values)) return rule->error;
+  }
   return 0;
 }
 
@@ -126,43 +230,46 @@ bool is_blank_text(std::string_view text) {
 int check_consistency(const OpenRequest& request) {
   const FileStatus status = request.effective_status();
   const FormMode form = request.effective_form();
-  if (status == FileStatus::Scratch && request.file && !is_blank_text(*request.file)) return 567;
+  if (status == FileStatus::Scratch && request.file && !is_blank_text(*request.file))
+    return kScratchIllegalForNamedFile;
   if (status == FileStatus::Scratch && request.disposition) {
     switch (*request.disposition) {
-      case Disposition::Keep: return 566;
+      case Disposition::Keep: return kKeepIllegalForScratchFile;
       case Disposition::Print:
-      case Disposition::Submit: return 46;
+      case Disposition::Submit: return kInconsistentOpenCloseParameters;
       default: break;
     }
   }
   if (request.action == ActionMode::Read &&
       (status == FileStatus::New || status == FileStatus::Scratch || status == FileStatus::Replace)) {
-    return 46;
+    return kInconsistentOpenCloseParameters;
   }
-  if (request.access == AccessMode::Append && request.position == FilePosition::Rewind) return 46;
+  if (request.access == AccessMode::Append && request.position == FilePosition::Rewind)
+    return kInconsistentOpenCloseParameters;
   if (request.access == AccessMode::Direct) {
-    if (request.position == FilePosition::Append || !request.record_length) return 46;
+    if (request.position == FilePosition::Append || !request.record_length) return kInconsistentOpenCloseParameters;
   }
   if (form != FormMode::Formatted) {
-    if (request.delimiter) return 750;
-    if (request.pad) return 752;
-    if (request.blank) return 46;
-    if (request.carriage_control && *request.carriage_control != CarriageControl::None) return 46;
+    if (request.delimiter) return kDelimiterNotAllowedForUnformatted;
+    if (request.pad) return kPadNotAllowedForUnformatted;
+    if (request.blank) return kInconsistentOpenCloseParameters;
+    if (request.carriage_control && *request.carriage_control != CarriageControl::None)
+      return kInconsistentOpenCloseParameters;
   }
   if (request.record_type) {
     switch (*request.record_type) {
       case RecordType::Fixed:
-        if (!request.record_length) return 46;
+        if (!request.record_length) return kInconsistentOpenCloseParameters;
         break;
       case RecordType::StreamCrLf:
       case RecordType::StreamLf:
       case RecordType::StreamCr:
-        if (form != FormMode::Formatted) return 44;
+        if (form != FormMode::Formatted) return kInconsistentRecordType;
         break;
       case RecordType::Stream:
       case RecordType::Variable:
       case RecordType::Segmented:
-        if (form == FormMode::Formatted) return 44;
+        if (form == FormMode::Formatted) return kInconsistentRecordType;
         break;
     }
   }
@@ -184,78 +291,24 @@ bool keyword_value_is(std::string_view text, std::string_view word) {
 std::optional<DataConversion> conversion_named(std::string_view name) { return choose(name, kConversions); }
 
 int read_open_keywords(std::span<const KeywordValue> keywords, OpenRequest& request) {
-  std::optional<ActionMode> action_keyword;
-  std::optional<ActionMode> mode_keyword;
-  bool read_only = false;
-  for (const KeywordValue& keyword : keywords) {
-    int error = 0;
-    switch (keyword.keyword) {
-      case Keyword::File:
-        if (keyword.type != KeywordValue::Type::Character) return 45;
-        request.file = keyword.text;
-        break;
-      case Keyword::Title:
-        if (keyword.type != KeywordValue::Type::Character) return 45;
-        request.title = keyword.text;
-        break;
-      case Keyword::IoFocus: error = read_logical(keyword, request.iofocus); break;
-      case Keyword::Status: error = read_choice(keyword, kStatuses, 570, request.status); break;
-      case Keyword::Access: error = read_choice(keyword, kAccesses, 572, request.access); break;
-      case Keyword::Form: error = read_choice(keyword, kForms, 574, request.form); break;
-      case Keyword::RecordLength: error = read_integer(keyword, 1, INT32_MAX, 581, request.record_length); break;
-      case Keyword::Blank: error = read_choice(keyword, kBlanks, 573, request.blank); break;
-      case Keyword::Position: error = read_choice(keyword, kPositions, 748, request.position); break;
-      case Keyword::Action: error = read_choice(keyword, kActions, 749, action_keyword); break;
-      case Keyword::Mode: error = read_choice(keyword, kActions, 571, mode_keyword); break;
-      case Keyword::Delim: error = read_choice(keyword, kDelimiters, 751, request.delimiter); break;
-      case Keyword::Pad: error = read_choice(keyword, kPads, 753, request.pad); break;
-      case Keyword::CarriageControl:
-        error = read_choice(keyword, kCarriageControls, 754, request.carriage_control);
-        break;
-      case Keyword::RecordType: error = read_choice(keyword, kRecordTypes, 45, request.record_type); break;
-      case Keyword::Share: error = read_choice(keyword, kShares, 575, request.share); break;
-      case Keyword::Convert: error = read_choice(keyword, kConversions, 45, request.conversion); break;
-      case Keyword::ReadOnly: {
-        std::optional<bool> value;
-        error = read_logical(keyword, value);
-        read_only = value.value_or(false);
-        break;
-      }
-      case Keyword::BlockSize: error = read_integer(keyword, 0, INT32_MAX, 45, request.block_size); break;
-      case Keyword::BufferCount: error = read_integer(keyword, 1, 127, 45, request.buffer_count); break;
-      case Keyword::Organization: {
-        std::optional<bool> known;
-        error = read_choice(keyword, kOrganizations, 45, known);
-        break;
-      }
-      case Keyword::Dispose: error = read_choice(keyword, kDispositions, 45, request.disposition); break;
-      default: error = 45; break;
-    }
-    if (error != 0) return error;
-  }
-  if (action_keyword && mode_keyword && *action_keyword != *mode_keyword) return 46;
-  request.action = action_keyword ? action_keyword : mode_keyword;
-  if (read_only) {
-    if (request.action && *request.action != ActionMode::Read) return 46;
+  OpenKeywordValues values(request);
+  if (int error = read_keywords(keywords, kOpenRules, kOpenKeywordValueError, values); error != 0) return error;
+  if (values.action && values.mode && *values.action != *values.mode) return kInconsistentOpenCloseParameters;
+  request.action = values.action ? values.action : values.mode;
+  if (values.read_only.value_or(false)) {
+    if (request.action && *request.action != ActionMode::Read) return kInconsistentOpenCloseParameters;
     request.action = ActionMode::Read;
   }
   return check_consistency(request);
 }
 
 int read_close_keywords(std::span<const KeywordValue> keywords, std::optional<Disposition>& disposition) {
-  std::optional<Disposition> status;
-  std::optional<Disposition> dispose;
-  for (const KeywordValue& keyword : keywords) {
-    int error = 0;
-    switch (keyword.keyword) {
-      case Keyword::Status: error = read_choice(keyword, kDispositions, 570, status); break;
-      case Keyword::Dispose: error = read_choice(keyword, kDispositions, 45, dispose); break;
-      default: error = 46; break;
-    }
-    if (error != 0) return error;
+  CloseKeywordValues values;
+  if (int error = read_keywords(keywords, kCloseRules, kInconsistentOpenCloseParameters, values); error != 0) {
+    return error;
   }
-  if (status && dispose && *status != *dispose) return 46;
-  disposition = status ? status : dispose;
+  if (values.status && values.dispose && *values.status != *values.dispose) return kInconsistentOpenCloseParameters;
+  disposition = values.status ? values.status : values.dispose;
   return 0;
 }
 

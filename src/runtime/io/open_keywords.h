@@ -1,10 +1,11 @@
 #pragma once
-// The keywords of OPEN and CLOSE read into requests, with their values checked against the
-// catalogue: a value of the wrong type or outside a keyword's list is 45 or the keyword's own
-// "illegal ... value" error (570 STATUS, 571 MODE, 572 ACCESS, 573 BLANK, 574 FORM,
-// 575 SHARE, 581 RECL, 748 POSITION, 749 ACTION, 751 DELIM, 753 PAD, 754 CARRIAGECONTROL);
-// keywords that contradict each other are 46, 566, 567, 750, 752 or 44. Character values
-// are compared in any case with trailing blanks ignored.
+// The keywords of OPEN and CLOSE read into requests, with their values checked: each keyword
+// has a row in a table naming the values it accepts and the error (error_numbers.h) for a
+// value of the wrong type or outside them, such as kIllegalStatusValue for STATUS. Keywords
+// that contradict each other give kInconsistentOpenCloseParameters or a more specific error
+// (kKeepIllegalForScratchFile, kScratchIllegalForNamedFile, kDelimiterNotAllowedForUnformatted,
+// kPadNotAllowedForUnformatted, kInconsistentRecordType). Character values are compared in
+// any case with trailing blanks ignored.
 
 #include <cstdint>
 #include <optional>
@@ -43,10 +44,10 @@ struct OpenRequest {
 };
 
 // Reads and checks the keywords of an OPEN. Returns 0 or an error number.
-int read_open_keywords(std::span<const KeywordValue> keywords, OpenRequest& request);
+[[nodiscard]] int read_open_keywords(std::span<const KeywordValue> keywords, OpenRequest& request);
 
 // Reads the disposition of a CLOSE (STATUS or DISPOSE). Returns 0 or an error number.
-int read_close_keywords(std::span<const KeywordValue> keywords, std::optional<Disposition>& disposition);
+[[nodiscard]] int read_close_keywords(std::span<const KeywordValue> keywords, std::optional<Disposition>& disposition);
 
 // A conversion name (NATIVE, BIG_ENDIAN, ... CRAY) in any case; nothing when unknown.
 std::optional<DataConversion> conversion_named(std::string_view name);

@@ -11,6 +11,7 @@
 #include "runtime/io/open_keywords.h"
 #include "runtime/io/statement_support.h"
 #include "runtime/io/statements.h"
+#include "runtime/support/error_numbers.h"
 #include "runtime/window_services.h"
 
 namespace runtime {
@@ -19,14 +20,16 @@ namespace {
 
 // The modes a re-OPEN of the same file may change. Returns 0 or 560.
 int reopen_same_file(UnitBlock& block, const OpenRequest& request) {
-  if (request.access && *request.access != block.access) return 560;
-  if (request.action && *request.action != block.action) return 560;
-  if (request.form && *request.form != block.form) return 560;
-  if (request.record_length && *request.record_length != block.record_length) return 560;
+  if (request.access && *request.access != block.access) return kFileAlreadyOpenParameterMismatch;
+  if (request.action && *request.action != block.action) return kFileAlreadyOpenParameterMismatch;
+  if (request.form && *request.form != block.form) return kFileAlreadyOpenParameterMismatch;
+  if (request.record_length && *request.record_length != block.record_length) return kFileAlreadyOpenParameterMismatch;
   const bool window_unit = block.device == DeviceKind::TextWindow;
   WindowServices* services = window_services();
-  if (!window_unit && request.title) return services != nullptr ? 564 : 565;
-  if (!window_unit && request.iofocus) return services != nullptr ? 562 : 563;
+  if (!window_unit && request.title)
+    return services != nullptr ? kTitleIllegalWithNonWindowUnit : kTitleIllegalWithoutWindowing;
+  if (!window_unit && request.iofocus)
+    return services != nullptr ? kIoFocusIllegalWithNonWindowUnit : kIoFocusIllegalWithoutWindowing;
   if (request.blank) block.blank = *request.blank;
   if (request.carriage_control) block.carriage_control = *request.carriage_control;
   if (request.delimiter) block.delimiter = *request.delimiter;
@@ -44,7 +47,7 @@ int open_unit(std::int32_t unit, StatementFlags flags, std::span<const KeywordVa
   pass_pause_gate();
   OpenRequest request;
   std::string file_name;
-  if (unit < 0 || unit > kLargestUnit) return raise_statement_error(580, flags, unit, {});
+  if (unit < 0 || unit > kLargestUnit) return raise_statement_error(kIllegalUnitNumber, flags, unit, {});
   if (int error = read_open_keywords(keywords, request)) {
     if (request.file) file_name.assign(trim_file_name(*request.file));
     return raise_statement_error(error, flags, unit, file_name);

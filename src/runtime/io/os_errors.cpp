@@ -1,4 +1,5 @@
 #include "runtime/io/os_errors.h"
+#include "runtime/support/error_numbers.h"
 
 #include <cerrno>
 
@@ -6,21 +7,21 @@ namespace runtime {
 
 int open_failure_error(int errno_value, bool compatibility_numbering) {
   switch (errno_value) {
-    case ENOENT: return compatibility_numbering ? 602 : 29;
+    case ENOENT: return compatibility_numbering ? kCompatibleFileNotFound : kFileNotFound;
     case EMFILE:
-    case ENFILE: return compatibility_numbering ? 603 : 30;
+    case ENFILE: return compatibility_numbering ? kCompatibleTooManyOpenFiles : kOpenFailure;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:  // a directory cannot be a unit's file: access to it is denied
-      return compatibility_numbering ? 600 : 9;
+      return compatibility_numbering ? kCompatibleAccessNotAllowed : kPermissionDenied;
     case ENXIO:
-    case ENODEV: return 42;
-    case EEXIST: return compatibility_numbering ? 601 : 10;
+    case ENODEV: return kNoSuchDevice;
+    case EEXIST: return compatibility_numbering ? kCompatibleFileAlreadyExists : kCannotOverwriteExistingFile;
     case ENAMETOOLONG:
     case ENOTDIR:
-    case EINVAL: return 43;
-    default: return 30;
+    case EINVAL: return kFileNameSpecificationError;
+    default: return kOpenFailure;
   }
 }
 

@@ -6,6 +6,6 @@
 
 namespace runtime {
 
-int open_failure_error(int errno_value, bool compatibility_numbering);
+[[nodiscard]] int open_failure_error(int errno_value, bool compatibility_numbering);
 
 }  // namespace runtime

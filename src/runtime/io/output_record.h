@@ -23,7 +23,7 @@ class OutputRecord {
   static constexpr std::size_t kGrowthStep = 512;
 
   // Makes columns [0, end) writable. Returns 0, or 41 when the buffer cannot grow that far.
-  int reserve(std::size_t end) { return storage_ && end <= capacity_ ? 0 : grow(end); }
+  [[nodiscard]] int reserve(std::size_t end) { return storage_ && end <= capacity_ ? 0 : grow(end); }
   // Column 1 of the record (valid after a successful reserve; reserve(0) allocates).
   char* columns() { return storage_.get() + kHeadroom; }
   // The bytes before column 1 and after the record, for carriage control and terminators.
@@ -40,7 +40,7 @@ class OutputRecord {
   RecordPosition position;  // current column and left tab limit
 
  private:
-  int grow(std::size_t end);
+  [[nodiscard]] int grow(std::size_t end);
 
   std::unique_ptr<char[]> storage_;
   std::size_t capacity_ = 0;  // writable columns

@@ -19,6 +19,7 @@
 #include "runtime/format/format.h"
 #include "runtime/io/output_record.h"
 #include "runtime/io_item.h"
+#include "runtime/support/error_numbers.h"
 
 namespace runtime {
 
@@ -35,12 +36,12 @@ class OutputSink {
   const OutputOutcome& outcome() const { return outcome_; }
 
   RecordPosition& position() { return record_.position(); }
-  int end_record() { return record_.end_record(); }
+  [[nodiscard]] int end_record() { return record_.end_record(); }
   void no_advance() { outcome_.no_advance = true; }
   // Q only has a meaning on input.
-  int characters_left(const IoItem*) { return 61; }
+  [[nodiscard]] int characters_left(const IoItem*) { return kFormatVariableTypeMismatch; }
 
-  int literal(const EditDescriptor& descriptor) {
+  [[nodiscard]] int literal(const EditDescriptor& descriptor) {
     const std::size_t size = descriptor.literal_length > 0 ? static_cast<std::size_t>(descriptor.literal_length) : 0;
     char* field = nullptr;
     if (int error = place_field(size, field)) return error;
@@ -48,8 +49,9 @@ class OutputSink {
     return 0;
   }
 
-  int transfer(const EditDescriptor& descriptor, const EditModes& modes, const IoItem& item, std::size_t part) {
-    if (!descriptor_accepts_item(descriptor.kind, item.type)) return 61;
+  [[nodiscard]] int transfer(const EditDescriptor& descriptor, const EditModes& modes, const IoItem& item,
+                             std::size_t part) {
+    if (!descriptor_accepts_item(descriptor.kind, item.type)) return kFormatVariableTypeMismatch;
     const FieldShape shape = field_shape(descriptor, item);
     const std::size_t width = shape.w > 0 ? static_cast<std::size_t>(shape.w) : 0;
     char* field = nullptr;
@@ -59,7 +61,7 @@ class OutputSink {
                                             static_cast<std::int32_t>(width));
     if (!conversion_succeeded(status)) {
       const int error = output_conversion_error(status);
-      if (error != 63) return error;
+      if (error != kOutputConversionError) return error;
       outcome_.overflowed = true;
     }
     return 0;
@@ -68,7 +70,7 @@ class OutputSink {
  private:
   // Makes room for `width` columns at the current position and advances past them. Returns 0
   // or an error number; `field` points at the columns.
-  int place_field(std::size_t width, char*& field) {
+  [[nodiscard]] int place_field(std::size_t width, char*& field) {
     RecordPosition& position = record_.position();
     const std::size_t start = position.position;
     if (width > kMaxRecordLength || start > kMaxRecordLength - width) {

@@ -14,6 +14,7 @@
 #include "runtime/io/statement_support.h"
 #include "runtime/io/statement_walk.h"
 #include "runtime/io/statements.h"
+#include "runtime/support/error_numbers.h"
 
 namespace runtime {
 
@@ -48,7 +49,7 @@ int cut_field(UnitBlock& block, const EditDescriptor& descriptor, const EditMode
     field = taken;
     return 0;
   }
-  if (!block.pad) return advancing ? 67 : 268;
+  if (!block.pad) return advancing ? kInputStatementRequiresTooMuchData : kEndOfRecordDuringRead;
   // The record ends inside the field: blanks complete it. Blanks are ignored in BN mode by
   // every conversion but A, so only A fields and BZ numeric fields are spelled out.
   if (descriptor.kind == DescriptorKind::A) {
@@ -64,7 +65,7 @@ int cut_field(UnitBlock& block, const EditDescriptor& descriptor, const EditMode
     field = taken;
     return 0;
   }
-  if (width > kMaxRecordLength) return 41;
+  if (width > kMaxRecordLength) return kInsufficientVirtualMemory;
   padded.assign(width, ' ');
   if (take > 0) std::memcpy(padded.data(), taken.data(), take);
   field = padded;
@@ -73,7 +74,7 @@ int cut_field(UnitBlock& block, const EditDescriptor& descriptor, const EditMode
 
 // Stores the number of characters left in the record into an integer item (Q).
 int store_characters_left(const InputRecord& record, const IoItem& item) {
-  if (item.type != ItemType::Integer) return 61;
+  if (item.type != ItemType::Integer) return kFormatVariableTypeMismatch;
   std::size_t position = record.position.position;
   std::int64_t left = position < record.length() ? static_cast<std::int64_t>(record.length() - position) : 0;
   switch (item.size) {
@@ -93,7 +94,7 @@ int store_characters_left(const InputRecord& record, const IoItem& item) {
       return 0;
     }
     case 8: std::memcpy(item.address, &left, 8); return 0;
-    default: return 61;
+    default: return kFormatVariableTypeMismatch;
   }
 }
 
@@ -125,7 +126,7 @@ class InputSink {
   int characters_left(const IoItem* item) { return item != nullptr ? store_characters_left(block_.input, *item) : 0; }
 
   int transfer(const EditDescriptor& descriptor, const EditModes& modes, const IoItem& item, std::size_t part) {
-    if (!descriptor_accepts_item(descriptor.kind, item.type)) return 61;
+    if (!descriptor_accepts_item(descriptor.kind, item.type)) return kFormatVariableTypeMismatch;
     const FieldShape shape = field_shape(descriptor, item);
     const std::size_t width = shape.w > 0 ? static_cast<std::size_t>(shape.w) : 0;
     std::string_view field;

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "runtime/io/file_connection.h"
+#include "runtime/support/error_numbers.h"
 #include "runtime/window_services.h"
 
 namespace runtime {
@@ -12,8 +13,8 @@ namespace {
 
 bool error_is_returned(int number, StatementFlags flags) {
   if (flags & kErrorBranch) return true;
-  if ((flags & kEndBranch) && (number == 24 || number == 613)) return true;
-  if ((flags & kEndOfRecordBranch) && number == 268) return true;
+  if ((flags & kEndBranch) && (number == kEndOfFileDuringRead || number == kEndOfFileEncountered)) return true;
+  if ((flags & kEndOfRecordBranch) && number == kEndOfRecordDuringRead) return true;
   return false;
 }
 
@@ -23,7 +24,7 @@ void emit_format_syntax_message(std::string_view text, std::size_t offset) {
   ErrorInserts inserts;
   inserts.numbers[0] = static_cast<std::int64_t>(rest.size());
   inserts.text = rest;
-  emit_runtime_message(58, inserts);
+  emit_runtime_message(kFormatSyntaxErrorAt, inserts);
 }
 
 }  // namespace
@@ -44,7 +45,7 @@ int read_advance_specifier(StatementFlags flags, std::string_view advance, bool&
     advancing = false;
     return 0;
   }
-  return 48;
+  return kInvalidRuntimeArgument;
 }
 
 void pass_pause_gate() {
@@ -78,22 +79,23 @@ CompiledFormat* prepare_format(FormatRef format, std::unique_ptr<CompiledFormat>
   if (format.fixed != nullptr) {
     if (CompiledFormat* compiled = format.fixed->compiled()) return compiled;
     error = format.fixed->compile_status();
-    if (error == 0) error = 62;
-    if (error == 62) emit_format_syntax_message(format.fixed->text(), format.fixed->syntax_error_offset());
+    if (error == 0) error = kSyntaxErrorInFormat;
+    if (error == kSyntaxErrorInFormat)
+      emit_format_syntax_message(format.fixed->text(), format.fixed->syntax_error_offset());
     return nullptr;
   }
   storage.reset(new (std::nothrow) CompiledFormat);
   if (!storage) {
-    error = 41;
+    error = kInsufficientVirtualMemory;
     return nullptr;
   }
   std::size_t offset = 0;
   try {
     error = compile_format(format.text, *storage, offset);
   } catch (const std::bad_alloc&) {
-    error = 41;
+    error = kInsufficientVirtualMemory;
   }
-  if (error == 62) emit_format_syntax_message(format.text, offset);
+  if (error == kSyntaxErrorInFormat) emit_format_syntax_message(format.text, offset);
   if (error != 0) {
     storage.reset();
     return nullptr;
@@ -105,7 +107,7 @@ std::optional<int> begin_formatted_statement(std::int32_t unit, StatementFlags f
                                              std::string_view advance, bool for_reading,
                                              FormattedStatement& statement) {
   pass_pause_gate();
-  if (!is_external_unit(unit)) return raise_statement_error(32, flags, unit, {});
+  if (!is_external_unit(unit)) return raise_statement_error(kInvalidLogicalUnitNumber, flags, unit, {});
   if (int error = read_advance_specifier(flags, advance, statement.advancing)) {
     return raise_statement_error(error, flags, unit, {});
   }
@@ -117,9 +119,12 @@ std::optional<int> begin_formatted_statement(std::int32_t unit, StatementFlags f
   }
   UnitBlock& block = statement.block();
   const std::string_view file_name = block.file_name;
-  if (block.form != FormMode::Formatted) return raise_statement_error(257, flags, unit, file_name);
-  if (block.access == AccessMode::Direct) return raise_statement_error(259, flags, unit, file_name);
-  if (!for_reading && block.action == ActionMode::Read) return raise_statement_error(47, flags, unit, file_name);
+  if (block.form != FormMode::Formatted)
+    return raise_statement_error(kFormattedIoToUnformattedUnit, flags, unit, file_name);
+  if (block.access == AccessMode::Direct)
+    return raise_statement_error(kSequentialIoToDirectUnit, flags, unit, file_name);
+  if (!for_reading && block.action == ActionMode::Read)
+    return raise_statement_error(kWriteToReadOnlyFile, flags, unit, file_name);
   int format_error = 0;
   statement.format = prepare_format(format, statement.format_storage, format_error);
   if (statement.format == nullptr) return raise_statement_error(format_error, flags, unit, file_name);

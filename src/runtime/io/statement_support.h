@@ -24,15 +24,17 @@ void pass_pause_gate();
 // unknown). Returns the value the statement returns: the number (or an end indication) when
 // the statement asked for its errors, else 0 after the message (a severe error does not
 // return).
-int raise_statement_error(int number, StatementFlags flags, std::int32_t unit, std::string_view file_name);
+[[nodiscard]] int raise_statement_error(int number, StatementFlags flags, std::int32_t unit,
+                                        std::string_view file_name);
 
 // Claims `unit` for a READ or WRITE and connects it implicitly when needed. Returns 0, or an
 // error number with `failed_name` set to the name to report.
-int claim_and_connect(StatementClaim& claim, std::int32_t unit, bool for_reading, std::string& failed_name);
+[[nodiscard]] int claim_and_connect(StatementClaim& claim, std::int32_t unit, bool for_reading,
+                                    std::string& failed_name);
 
 // The ADVANCE specifier (read when flags carry kAdvanceSpecifier): YES or NO in any case,
 // trailing blanks ignored. Returns 0 or 48.
-int read_advance_specifier(StatementFlags flags, std::string_view advance, bool& advancing);
+[[nodiscard]] int read_advance_specifier(StatementFlags flags, std::string_view advance, bool& advancing);
 
 // The compiled format of a statement. A format in character data is compiled into `storage`.
 // Returns the format, or null with `error` set (62 after message 58, or 41).

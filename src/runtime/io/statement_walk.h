@@ -34,7 +34,7 @@ class DescriptorSteps {
     if (plan_ == nullptr) cursor_.emplace(format, initial_modes);
   }
 
-  int next(RecordPosition& record, bool items_remain, EditDescriptor& out) {
+  [[nodiscard]] int next(RecordPosition& record, bool items_remain, EditDescriptor& out) {
     if (plan_ == nullptr) return next_edit_descriptor(*cursor_, record, items_remain, out);
     if (!items_remain) {
       out = EditDescriptor{};  // End
@@ -60,7 +60,7 @@ class DescriptorSteps {
 };
 
 template <typename Sink>
-int walk_statement(DescriptorSteps& steps, std::span<const IoItem> items, Sink& sink) {
+[[nodiscard]] int walk_statement(DescriptorSteps& steps, std::span<const IoItem> items, Sink& sink) {
   std::size_t index = 0;
   std::size_t part = 0;
   for (;;) {

@@ -61,6 +61,9 @@ inline KeywordValue keyword_logical(Keyword k, bool value) {
   return {k, KeywordValue::Type::Logical, value ? 1 : 0, {}};
 }
 
+// The statements return 0, or an error number to a statement with an error branch (or an
+// error that is not severe): without a branch the runtime has already shown the message, so
+// these results, unlike the runtime's internal statuses, may be left unread.
 int open_unit(std::int32_t unit, StatementFlags flags, std::span<const KeywordValue> keywords);
 int close_unit(std::int32_t unit, StatementFlags flags, std::span<const KeywordValue> keywords = {});
 

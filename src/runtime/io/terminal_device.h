@@ -41,9 +41,9 @@ class TerminalDevice {
 
   // Writes `bytes` to the device; `own` is the writing unit's channel (used by private
   // devices). Returns 0 or an errno value.
-  int write(std::string_view bytes, ByteChannel* own) const;
+  [[nodiscard]] int write(std::string_view bytes, ByteChannel* own) const;
   // Writes the owed line end, if any. Returns 0 or an errno value.
-  int write_owed_line_end(ByteChannel* own);
+  [[nodiscard]] int write_owed_line_end(ByteChannel* own);
 
   // The unit whose non-advancing record is pending here, or kNoPendingUnit.
   std::int64_t pending_record_unit() const { return pending_record_unit_.load(); }

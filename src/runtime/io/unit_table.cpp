@@ -1,4 +1,5 @@
 #include "runtime/io/unit_table.h"
+#include "runtime/support/error_numbers.h"
 
 #include <new>
 #include <thread>
@@ -110,9 +111,9 @@ void wait_for_process_exit() {
 int StatementClaim::acquire(std::int32_t unit) {
   release();
   UnitSlot* slot = UnitTable::instance().slot(unit);
-  if (slot == nullptr) return 41;
+  if (slot == nullptr) return kInsufficientVirtualMemory;
   ClaimResult result = claim_slot(*slot);
-  if (result == ClaimResult::Recursive) return 40;
+  if (result == ClaimResult::Recursive) return kRecursiveIoOperation;
   slot_ = slot;
   // Checked after the claim: the exit handler marks the gate before it claims any slot, so
   // either it sees this claim and waits for it, or this check sees the gate.

@@ -96,7 +96,7 @@ class StatementClaim {
   StatementClaim& operator=(const StatementClaim&) = delete;
 
   // Claims `unit`. Returns 0, 40 (a statement of this thread already holds the unit) or 41.
-  int acquire(std::int32_t unit);
+  [[nodiscard]] int acquire(std::int32_t unit);
   void release();
 
   UnitSlot* slot() const { return slot_; }

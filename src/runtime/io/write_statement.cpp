@@ -10,6 +10,7 @@
 #include "runtime/io/statement_support.h"
 #include "runtime/io/statement_walk.h"
 #include "runtime/io/statements.h"
+#include "runtime/support/error_numbers.h"
 
 namespace runtime {
 
@@ -25,7 +26,8 @@ struct UnitRecord {
   char* columns() { return unit.output.columns(); }
   int reserve(std::size_t end) {
     // A unit with a record length takes no longer records.
-    if (unit.record_length > 0 && end > static_cast<std::size_t>(unit.record_length)) return 66;
+    if (unit.record_length > 0 && end > static_cast<std::size_t>(unit.record_length))
+      return kOutputStatementOverflowsRecord;
     return unit.output.reserve(end);
   }
   int end_record() {
@@ -82,7 +84,7 @@ int write_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoI
     // The statement has completed; the overflow is reported (severity error) or returned.
     std::string name(file_name);
     statement.claim.release();
-    return raise_statement_error(63, flags, unit, name);
+    return raise_statement_error(kOutputConversionError, flags, unit, name);
   }
   return 0;
 }

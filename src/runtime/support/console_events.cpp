@@ -15,6 +15,7 @@
 #include <cstdlib>
 
 #include "runtime/statement_flags.h"
+#include "runtime/support/error_numbers.h"
 #include "runtime/support/errors.h"
 #include "runtime/support/lifecycle.h"
 #include "runtime/support/processor_exceptions.h"
@@ -28,7 +29,6 @@ namespace {
 constexpr int kShellSignalStatusBase = 128;
 constexpr int kControlBreakStatus = 1;
 constexpr int kWindowCloseStatus = 2;
-constexpr int kAbortEventError = 200;
 
 constexpr ConsoleEvent kConsoleEvents[] = {
     {SIGINT, "control-C", kShellSignalStatusBase + SIGINT},
@@ -154,7 +154,7 @@ void handle_console_event(const ConsoleEvent& event) {
 
   ErrorInserts inserts;
   inserts.text = event.name;
-  report_runtime_error(kAbortEventError, 0, inserts);
+  report_runtime_error(kProgramAbortingDueToEvent, 0, inserts);
   end_process(event.exit_status);
 }
 

@@ -5,16 +5,12 @@
 #include <cstdlib>
 
 #include "runtime/statement_flags.h"
+#include "runtime/support/error_numbers.h"
 #include "runtime/support/errors.h"
 #include "runtime/support/lifecycle.h"
 
 namespace runtime {
 namespace {
-
-constexpr int kAlreadyAllocated = 151;
-constexpr int kInsufficientMemory = 41;
-constexpr int kNotAllocated = 153;
-constexpr int kInvalidArgument = 48;
 
 int array_error(int number, unsigned flags) {
   const StatementFlags statement = (flags & kArrayStatusVariable) != 0 ? kErrorBranch : 0;
@@ -25,18 +21,19 @@ int array_error(int number, unsigned flags) {
 
 int allocate_array(std::size_t bytes, void** pointer, unsigned flags) {
   // No place to store the address: the call itself is wrong.
-  if (pointer == nullptr) return array_error(kInvalidArgument, flags);
-  if (*pointer != nullptr || (flags & kArrayAlreadyAllocated) != 0) return array_error(kAlreadyAllocated, flags);
+  if (pointer == nullptr) return array_error(kInvalidRuntimeArgument, flags);
+  if (*pointer != nullptr || (flags & kArrayAlreadyAllocated) != 0)
+    return array_error(kAllocatableArrayAlreadyAllocated, flags);
   if (bytes == 0) return 0;  // nothing to allocate; the pointer stays null
   void* memory = std::malloc(bytes);
-  if (memory == nullptr) return array_error(kInsufficientMemory, flags);
+  if (memory == nullptr) return array_error(kInsufficientVirtualMemory, flags);
   *pointer = memory;
   return 0;
 }
 
 int deallocate_array(void* pointer, unsigned flags) {
   if (pointer == nullptr) {
-    return (flags & kArrayMayBeUnallocated) != 0 ? 0 : array_error(kNotAllocated, flags);
+    return (flags & kArrayMayBeUnallocated) != 0 ? 0 : array_error(kAllocatableArrayNotAllocated, flags);
   }
   std::free(pointer);
   return 0;

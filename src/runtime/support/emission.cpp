@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "runtime/support/environment.h"
+#include "runtime/support/error_numbers.h"
 #include "runtime/support/exception_context.h"
 #include "runtime/support/lifecycle.h"
 
@@ -108,7 +109,7 @@ int append_to_diagnostic_log(std::string_view text) {
 }
 
 bool debug_exception_requested(int number) {
-  if (number == 169 || !raw_switch("FOR_GENERATE_DEBUG_EXCEPTION")) return false;
+  if (number == kNoncontinuableException || !raw_switch("FOR_GENERATE_DEBUG_EXCEPTION")) return false;
   const ExceptionContext* context = exception_context();
   return context != nullptr && !context->marked_for_debugger;
 }

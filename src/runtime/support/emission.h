@@ -17,7 +17,7 @@ inline constexpr std::string_view kMathErrorCaption = "run-time error ";
 // retry loop of every descriptor write in the runtime. Returns 0, or the errno value of the
 // refusal (EIO when the descriptor takes nothing) with `written` telling how many bytes
 // reached it.
-int write_fully(int fd, std::string_view bytes, std::size_t& written);
+[[nodiscard]] int write_fully(int fd, std::string_view bytes, std::size_t& written);
 
 // write_fully for callers that only ask whether everything was written. Returns false when
 // the descriptor refuses the data (closed, full device); nothing else happens then.
@@ -26,7 +26,7 @@ bool write_all(int fd, std::string_view text);
 // Once per process: when FORT0 names a file, standard error is reopened on it in append mode.
 // Returns the system error number when the file cannot be opened (standard error is then left
 // as it was), else 0.
-int redirect_standard_error_once();
+[[nodiscard]] int redirect_standard_error_once();
 
 // Writes `text` with every line end that is a bare line feed written as CR LF.
 bool write_with_record_ends(int fd, std::string_view text);
@@ -34,7 +34,7 @@ bool write_with_record_ends(int fd, std::string_view text);
 // Appends `text` to the file named by FOR_DIAGNOSTIC_LOG_FILE, when set, its lines ended by
 // CR LF as the runtime's records are. Returns the system error number when the file cannot
 // be written, else 0.
-int append_to_diagnostic_log(std::string_view text);
+[[nodiscard]] int append_to_diagnostic_log(std::string_view text);
 
 // FOR_GENERATE_DEBUG_EXCEPTION for a severe error `number`: true when the switch is set, the
 // exception context exists, is not marked for the debugger, and the error is not 169.

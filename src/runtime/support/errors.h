@@ -46,7 +46,8 @@ std::string build_runtime_message(int number, const ErrorInserts& inserts);
 // Raises error `number` for a statement with `flags`. With kErrorBranch (or kEndBranch for end
 // of file 24 and 613, kEndOfRecordBranch for 268) nothing is shown and the number (or the end
 // indication) is returned. Otherwise the message is emitted; a severe error ends the program
-// and this call does not return; an info or error message returns `number`.
+// and this call does not return; an info or error message returns `number`. The result is
+// for statements with a branch; a caller that only wants the message may leave it unread.
 int report_runtime_error(int number, StatementFlags flags, const ErrorInserts& inserts = {});
 
 // Emits the message for `number` whatever the statement flags (format syntax message 58).

@@ -21,7 +21,7 @@ void start_runtime(std::vector<std::string> arguments);
 // The main wrapper: start_runtime, then `main_routine`, then the normal end (with the
 // windowing runtime present its program-end sequence, otherwise the exit handler). Returns
 // the exit code (0) when the process is to exit normally.
-int run_main_wrapper(std::vector<std::string> arguments, const std::function<void()>& main_routine);
+[[nodiscard]] int run_main_wrapper(std::vector<std::string> arguments, const std::function<void()>& main_routine);
 
 // Splits a command line: white space separates arguments; a double quote starts and ends a
 // quoted part in which white space is kept; two double quotes inside a quoted part are one.

@@ -16,6 +16,7 @@
 #include "runtime/support/console_events.h"
 #include "runtime/support/emission.h"
 #include "runtime/support/environment.h"
+#include "runtime/support/error_numbers.h"
 #include "runtime/support/errors.h"
 #include "runtime/support/exception_context.h"
 #include "runtime/support/lifecycle.h"
@@ -204,8 +205,10 @@ void render_report(TextBuffer& text, bool may_allocate) {
 
 // The log, and standard error when no error box shows the message.
 void write_report(const TextBuffer& text, bool box_follows) {
-  redirect_standard_error_once();
-  append_to_diagnostic_log(text.view());
+  // The process is ending on an exception: a report that cannot be written has nowhere
+  // else to go.
+  static_cast<void>(redirect_standard_error_once());
+  static_cast<void>(append_to_diagnostic_log(text.view()));
   if (g_report.display && !box_follows) write_all(2, text.view());
 }
 
@@ -217,7 +220,7 @@ void handle_nested_exception() {
   if (g_walking.load()) siglongjmp(g_walk_jump, 1);
   // A fault in the report itself, outside the walk: end with what is known.
   write_all(2, "duzevi: severe: processor exception while reporting a processor exception\n");
-  std::_Exit(process_exit_status(g_report.number != 0 ? g_report.number : 157));
+  std::_Exit(process_exit_status(g_report.number != 0 ? g_report.number : kAccessViolation));
 }
 
 void processor_exception_handler(int signal_number, siginfo_t* info, void* machine) {
@@ -283,33 +286,33 @@ int processor_exception_error(int signal_number, int signal_code, const void* fa
       const auto address = reinterpret_cast<unsigned long>(fault_address);
       if (from_processor && stack_pointer != 0 && address < stack_pointer + kStackOverflowReachAbove &&
           address + kStackOverflowReachBelow >= stack_pointer) {
-        return 170;  // stack overflow
+        return kStackOverflowException;  // stack overflow
       }
-      return 157;  // access violation
+      return kAccessViolation;  // access violation
     }
     case SIGBUS:
-      if (from_processor && signal_code == BUS_ADRALN) return 158;  // datatype misalignment
-      return 167;                                                   // in-page error
+      if (from_processor && signal_code == BUS_ADRALN) return kDatatypeMisalignment;  // datatype misalignment
+      return kInPageError;                                                            // in-page error
     case SIGILL:
-      if (from_processor && (signal_code == ILL_PRVOPC || signal_code == ILL_PRVREG)) return 166;
-      return 168;  // illegal instruction
+      if (from_processor && (signal_code == ILL_PRVOPC || signal_code == ILL_PRVREG)) return kPrivilegedInstruction;
+      return kIllegalInstruction;  // illegal instruction
     case SIGFPE:
-      if (!from_processor) return 75;
+      if (!from_processor) return kFloatingPointException;
       switch (signal_code) {
-        case FPE_INTDIV: return 164;
-        case FPE_INTOVF: return 165;
-        case FPE_FLTDIV: return 73;
-        case FPE_FLTOVF: return 72;
-        case FPE_FLTUND: return 74;
-        case FPE_FLTRES: return 140;
-        case FPE_FLTINV: return 65;
-        case FPE_FLTSUB: return 161;
-        default: return 75;  // floating point exception
+        case FPE_INTDIV: return kIntegerDivideByZeroException;
+        case FPE_INTOVF: return kIntegerOverflowException;
+        case FPE_FLTDIV: return kFloatingDivideByZeroError;
+        case FPE_FLTOVF: return kFloatingOverflowError;
+        case FPE_FLTUND: return kFloatingUnderflowError;
+        case FPE_FLTRES: return kFloatingInexactError;
+        case FPE_FLTINV: return kFloatingInvalidError;
+        case FPE_FLTSUB: return kArrayBoundsExceeded;
+        default: return kFloatingPointException;  // floating point exception
       }
     case SIGTRAP:
-      if (from_processor && signal_code == TRAP_TRACE) return 160;  // single step
-      return 159;                                                   // breakpoint
-    default: return 172;
+      if (from_processor && signal_code == TRAP_TRACE) return kSingleStep;  // single step
+      return kBreakpoint;                                                   // breakpoint
+    default: return kOtherProcessorException;
   }
 }
 

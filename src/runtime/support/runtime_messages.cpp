@@ -6,6 +6,7 @@
 
 #include "runtime/support/emission.h"
 #include "runtime/support/environment.h"
+#include "runtime/support/error_numbers.h"
 #include "runtime/support/errors.h"
 #include "runtime/support/message_text.h"
 #include "runtime/support/system_errors.h"
@@ -86,8 +87,9 @@ std::string build_runtime_message(int number, const ErrorInserts& inserts) {
 }
 
 int report_runtime_error(int number, StatementFlags flags, const ErrorInserts& inserts) {
-  if ((flags & kEndBranch) != 0 && (number == 24 || number == 613)) return kEndIndication;
-  if ((flags & kEndOfRecordBranch) != 0 && number == 268) return kEndOfRecordIndication;
+  if ((flags & kEndBranch) != 0 && (number == kEndOfFileDuringRead || number == kEndOfFileEncountered))
+    return kEndIndication;
+  if ((flags & kEndOfRecordBranch) != 0 && number == kEndOfRecordDuringRead) return kEndOfRecordIndication;
   if ((flags & kErrorBranch) != 0) return number;
   emit_runtime_message(number, inserts);
   return number;

@@ -13,6 +13,7 @@
 #include "runtime/support/console_events.h"
 #include "runtime/support/division_check.h"
 #include "runtime/support/environment.h"
+#include "runtime/support/error_numbers.h"
 #include "runtime/support/errors.h"
 #include "runtime/support/exception_context.h"
 #include "runtime/support/floating_point.h"
@@ -97,7 +98,7 @@ double division_residue(double dividend, double divisor) {
 void check_division_operands(double dividend, double divisor) {
   if (division_residue(dividend, divisor) == 0.0) return;
   if (environment_switch("FOR_RUN_FLAWED_PENTIUM")) return;
-  report_runtime_error(201, 0);
+  report_runtime_error(kDivisionFlawDetected, 0);
 }
 
 void check_division_flaw() { check_division_operands(kDivisionCheckDividend, kDivisionCheckDivisor); }

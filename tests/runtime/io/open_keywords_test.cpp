@@ -79,6 +79,75 @@ TEST(OpenKeywords, ValuesAndConsistencyChecks) {
   }
 }
 
+// Every keyword's row: a value of the wrong type, and the ends of the integer ranges.
+TEST(OpenKeywords, ValueTypesAndRanges) {
+  const KeywordCase cases[] = {
+      {"status as logical", {keyword_logical(Keyword::Status, true)}, 570},
+      {"mode as integer", {keyword_integer(Keyword::Mode, 1)}, 571},
+      {"access as integer", {keyword_integer(Keyword::Access, 1)}, 572},
+      {"blank as integer", {keyword_integer(Keyword::Blank, 1)}, 573},
+      {"form as logical", {keyword_logical(Keyword::Form, false)}, 574},
+      {"share as integer", {keyword_integer(Keyword::Share, 1)}, 575},
+      {"recl as logical", {keyword_logical(Keyword::RecordLength, true)}, 581},
+      {"recl largest", {keyword_integer(Keyword::RecordLength, 2147483647)}, 0},
+      {"recl past the largest", {keyword_integer(Keyword::RecordLength, 2147483648)}, 581},
+      {"position as integer", {keyword_integer(Keyword::Position, 0)}, 748},
+      {"action as integer", {keyword_integer(Keyword::Action, 0)}, 749},
+      {"delim as integer", {keyword_integer(Keyword::Delim, 0)}, 751},
+      {"pad as logical", {keyword_logical(Keyword::Pad, true)}, 753},
+      {"carriage control as integer", {keyword_integer(Keyword::CarriageControl, 0)}, 754},
+      {"record type as integer", {keyword_integer(Keyword::RecordType, 0)}, 45},
+      {"convert as integer", {keyword_integer(Keyword::Convert, 0)}, 45},
+      {"read-only as text", {keyword_text(Keyword::ReadOnly, "YES")}, 45},
+      {"read-only as integer", {keyword_integer(Keyword::ReadOnly, 2)}, 0},
+      {"read-only false and write",
+       {keyword_logical(Keyword::ReadOnly, false), keyword_text(Keyword::Action, "WRITE")},
+       0},
+      {"block size zero", {keyword_integer(Keyword::BlockSize, 0)}, 0},
+      {"block size as text", {keyword_text(Keyword::BlockSize, "512")}, 45},
+      {"buffer count largest", {keyword_integer(Keyword::BufferCount, 127)}, 0},
+      {"buffer count past the largest", {keyword_integer(Keyword::BufferCount, 128)}, 45},
+      {"buffer count as logical", {keyword_logical(Keyword::BufferCount, true)}, 45},
+      {"organization relative", {keyword_text(Keyword::Organization, "relative")}, 0},
+      {"organization as integer", {keyword_integer(Keyword::Organization, 1)}, 45},
+      {"dispose as integer", {keyword_integer(Keyword::Dispose, 1)}, 45},
+      {"iofocus as integer", {keyword_integer(Keyword::IoFocus, 1)}, 0},
+      {"first error wins", {keyword_text(Keyword::Access, "KEYED"), keyword_text(Keyword::Form, "TEXT")}, 572},
+  };
+  for (const KeywordCase& c : cases) {
+    runtime::OpenRequest request;
+    EXPECT_EQ(runtime::read_open_keywords(c.keywords, request), c.error) << c.what;
+  }
+}
+
+// Each keyword fills its own field of the request.
+TEST(OpenKeywords, EveryKeywordFillsItsField) {
+  runtime::OpenRequest request;
+  std::vector<KeywordValue> keywords = {
+      keyword_text(Keyword::Status, "old"),     keyword_text(Keyword::Access, "direct"),
+      keyword_text(Keyword::Form, "binary"),    keyword_integer(Keyword::RecordLength, 8),
+      keyword_text(Keyword::Position, "asis"),  keyword_text(Keyword::Mode, "readwrite"),
+      keyword_text(Keyword::Share, "denyrw"),   keyword_text(Keyword::RecordType, "segmented"),
+      keyword_text(Keyword::Convert, "cray"),   keyword_integer(Keyword::BlockSize, 4096),
+      keyword_integer(Keyword::BufferCount, 3), keyword_text(Keyword::Dispose, "submit/delete"),
+  };
+  ASSERT_EQ(runtime::read_open_keywords(keywords, request), 0);
+  EXPECT_EQ(request.status, runtime::FileStatus::Old);
+  EXPECT_EQ(request.access, runtime::AccessMode::Direct);
+  EXPECT_EQ(request.form, runtime::FormMode::Binary);
+  EXPECT_EQ(request.record_length, 8);
+  EXPECT_EQ(request.position, runtime::FilePosition::AsIs);
+  EXPECT_EQ(request.action, runtime::ActionMode::ReadWrite);
+  EXPECT_EQ(request.share, runtime::ShareMode::DenyReadWrite);
+  EXPECT_EQ(request.record_type, runtime::RecordType::Segmented);
+  EXPECT_EQ(request.conversion, runtime::DataConversion::Cray);
+  EXPECT_EQ(request.block_size, 4096);
+  EXPECT_EQ(request.buffer_count, 3);
+  EXPECT_EQ(request.disposition, runtime::Disposition::SubmitDelete);
+  EXPECT_FALSE(request.file.has_value());
+  EXPECT_FALSE(request.delimiter.has_value());
+}
+
 TEST(OpenKeywords, ValuesAreRecorded) {
   runtime::OpenRequest request;
   std::vector<KeywordValue> keywords = {

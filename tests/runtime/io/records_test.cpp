@@ -69,7 +69,7 @@ TEST(InputRecords, LayoutsEndOfFileAndControlZ) {
         EXPECT_EQ(record.position.position, 0u);
       }
       EXPECT_EQ(record.read_from_channel(channel, c.layout), c.final_status) << c.what;
-      channel.close();
+      static_cast<void>(channel.close());  // the records were read; closing a pipe end has nothing to check
     }
   }
 }
