@@ -35,10 +35,10 @@ int run_console(Presentation& presentation, ConsoleStart start) {
     try {
       code = program ? program() : 0;
     } catch (const std::bad_alloc&) {
-      core->show_error_box(ErrorBoxKind::Fatal, 4, "qwkinit", 311);
+      core->show_error_box(ErrorBoxKind::Fatal, kErrorBoxOutOfMemory, "qwkinit", 311);
     } catch (...) {
       // An exception that escaped the program must not tear the process down unreported.
-      core->show_error_box(ErrorBoxKind::Fatal, 5, "qwkinit", 314);
+      core->show_error_box(ErrorBoxKind::Fatal, kErrorBoxInternalError, "qwkinit", 314);
     }
     if (!core->program_end_started()) core->end_program(code);
     {

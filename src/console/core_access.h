@@ -43,6 +43,13 @@ enum class RunState : int { Running = 0, Paused = 1, Finished = 2 };
 
 enum class ErrorBoxKind : std::uint8_t { Warning, Error, Fatal };
 
+// The codes an error box shows, each with its text ("Out of Memory", ...). Code 0 on the fatal
+// path shows no box.
+inline constexpr int kErrorBoxOutOfMemory = 4;
+inline constexpr int kErrorBoxInternalError = 5;
+inline constexpr int kErrorBoxInconsistency = 6;
+inline constexpr int kErrorBoxInitialMenuFailed = 7;
+
 // The file format a window's picture is saved in.
 enum class PictureFormat : std::uint8_t { Bitmap, Png };
 

@@ -13,10 +13,10 @@ namespace {
 
 std::string_view error_text(int code) {
   switch (code) {
-    case 4: return "Out of Memory";
-    case 5: return "Internal Error - unexpected error";
-    case 6: return "Possible internal inconsistency";
-    case 7: return "INITIALMENU failed";
+    case kErrorBoxOutOfMemory: return "Out of Memory";
+    case kErrorBoxInternalError: return "Internal Error - unexpected error";
+    case kErrorBoxInconsistency: return "Possible internal inconsistency";
+    case kErrorBoxInitialMenuFailed: return "INITIALMENU failed";
     default: return "Internal Error - unexpected error";
   }
 }

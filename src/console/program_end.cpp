@@ -28,7 +28,7 @@ void ConsoleCore::end_program(int exit_code) {
         request.caption = program_title_;
         request.text = std::string(kTerminatedText) + std::to_string(exit_code) + std::string(kExitWindowText);
       } catch (const std::bad_alloc&) {
-        show_error_box(ErrorBoxKind::Error, 4, "qwkexit", 131);
+        show_error_box(ErrorBoxKind::Error, kErrorBoxOutOfMemory, "qwkexit", 131);
         return;
       }
       request.buttons = MessageBoxButtons::YesNo;
@@ -37,7 +37,7 @@ void ConsoleCore::end_program(int exit_code) {
       request.purpose = MessageBoxPurpose::ProgramEnd;
       const MessageBoxAnswer answer = ask(request);
       if (answer == MessageBoxAnswer::Failed) {
-        show_error_box(ErrorBoxKind::Error, 4, "qwkexit", 142);
+        show_error_box(ErrorBoxKind::Error, kErrorBoxOutOfMemory, "qwkexit", 142);
         return;
       }
       close = answer == MessageBoxAnswer::Yes;

@@ -40,7 +40,7 @@ ConsoleCore::ApplyOutcome ConsoleCore::apply_config(ChildWindowRecord& record, W
       resolution.font_failed = true;
     }
     if (resolution.font_failed) {
-      error = {5, "qwgconfg", 236};
+      error = {kErrorBoxInternalError, "qwgconfg", 236};
     } else if (resolution.changed) {
       outcome = ApplyOutcome::Changed;
     } else {
@@ -54,7 +54,7 @@ ConsoleCore::ApplyOutcome ConsoleCore::apply_config(ChildWindowRecord& record, W
         }
       }
       if (surface.isNull()) {
-        error = {4, "qwgsvid", 593};
+        error = {kErrorBoxOutOfMemory, "qwgsvid", 593};
       } else {
         const std::string title = config.title_text();
         std::lock_guard draw(record.draw_lock);

@@ -78,7 +78,7 @@ int ConsoleCore::close_unit_window(int index, bool keep) {
       }
     }
     if (out_of_memory) {
-      show_error_box(ErrorBoxKind::Error, 4, "qwgclose", 88);
+      show_error_box(ErrorBoxKind::Error, kErrorBoxOutOfMemory, "qwgclose", 88);
       return 0;
     }
     if (changed) {

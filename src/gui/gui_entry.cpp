@@ -58,7 +58,8 @@ int run_gui(int& argc, char** argv, const GuiOptions& options,
     if (options.initial_settings) settings_made = options.initial_settings(core);
   };
   start.prepare_presentation = [&](console::CoreAccess& core) {
-    if (!settings_made) core.show_error_box(console::ErrorBoxKind::Error, 7, "qwkinit", 412);
+    if (!settings_made)
+      core.show_error_box(console::ErrorBoxKind::Error, console::kErrorBoxInitialMenuFailed, "qwkinit", 412);
     FrameOptions frame_options;
     frame_options.settings_file = options.settings_file;
     frame_options.window_commands = commands;

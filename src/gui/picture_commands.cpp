@@ -28,8 +28,6 @@ constexpr const char* kPrintSource = "qwgprint";
 constexpr int kPrintMemoryLine = 521;
 constexpr const char* kCopySource = "qwgwnd";
 constexpr int kCopyLine = 1436;
-constexpr int kOutOfMemory = 4;
-constexpr int kInternalError = 5;
 
 console::SelectionMode mode_of(int command) {
   return command == kSelectGraphics ? console::SelectionMode::Graphics : console::SelectionMode::Text;
@@ -127,7 +125,7 @@ bool PictureCommands::copy(int window) {
   } else {
     const QImage image = core_->copy_graphics(window, selection);
     if (image.isNull()) {
-      core_->show_error_box(console::ErrorBoxKind::Error, kInternalError, kCopySource, kCopyLine);
+      core_->show_error_box(console::ErrorBoxKind::Error, console::kErrorBoxInternalError, kCopySource, kCopyLine);
     } else {
       QApplication::clipboard()->setImage(image);
     }
@@ -147,7 +145,7 @@ bool PictureCommands::save(int window) {
   const int status = core_->save_window_picture(window, QFile::encodeName(*name).toStdString(), format);
   if (status != console::kStatusOk) {
     console::set_graphics_status(console::kStatusOk);
-    core_->show_error_box(console::ErrorBoxKind::Error, kInternalError, kSaveSource, kSaveLine);
+    core_->show_error_box(console::ErrorBoxKind::Error, console::kErrorBoxInternalError, kSaveSource, kSaveLine);
     return false;
   }
   return true;
@@ -180,7 +178,7 @@ void PictureCommands::print(int window) {
   job_ = nullptr;
   if (frame_.isNull() || frame_->is_closed()) return;
   if (result.out_of_memory) {
-    core_->show_error_box(console::ErrorBoxKind::Error, kOutOfMemory, kPrintSource, kPrintMemoryLine);
+    core_->show_error_box(console::ErrorBoxKind::Error, console::kErrorBoxOutOfMemory, kPrintSource, kPrintMemoryLine);
   } else {
     show_printing_text(result.text);
   }
