@@ -80,7 +80,8 @@ int disconnect_unit(UnitBlock& block, Disposition disposition, bool program_end)
     if (!program_end) {
       if (WindowServices* services = window_services()) {
         const bool keep = !deletes(disposition);
-        services->close_window(block.window_index, keep);
+        // -1 only for an index outside the window table; the unit is disconnected either way.
+        static_cast<void>(services->close_window(block.window_index, keep));
       }
       if (block.owns_window) block.terminal->reset();
     }
