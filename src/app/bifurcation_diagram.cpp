@@ -67,7 +67,7 @@ DiagramLabels diagram_labels(const BifurcationSettings& settings) {
   const std::string fixed = parameter_values_text(settings.map_number, settings.parameters, settings.vary_slot);
   if (!fixed.empty()) labels.title += ": " + fixed;
   labels.parameter_name = slot_parameter_name(settings.map_number, settings.vary_slot);
-  labels.variable_name = settings.variable == 2 ? "y" : "x";
+  labels.variable_name.assign(1, settings.variable == 2 ? 'y' : 'x');
   return labels;
 }
 
