@@ -1,6 +1,7 @@
 #include "app/recording.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include "app/prompt_read.h"
@@ -111,10 +112,38 @@ class SeriesNoise {
   RuntimeArray noise_;
 };
 
-void write_series_value(double value, RecordingOutcome& outcome) {
-  runtime::write_formatted(kSeriesUnit, 0, {runtime::item(value)}, series_format);
-  ++outcome.values_written;
-}
+// The series values on their way to the file, written a batch at a time: one WRITE of up to
+// kBatchLength items under (F20.10) makes the same records, one per item (the format reverts
+// after its one field), as one WRITE per value, and pays for a statement once a batch. The
+// batch is written when it is full and by flush; a write that fails ends the program from
+// the runtime, as a single value's write would.
+class SeriesWriter {
+ public:
+  explicit SeriesWriter(RecordingOutcome& outcome) : outcome_(outcome) {
+    for (std::size_t i = 0; i < kBatchLength; ++i) items_[i] = runtime::item(values_[i]);
+  }
+  SeriesWriter(const SeriesWriter&) = delete;
+  SeriesWriter& operator=(const SeriesWriter&) = delete;
+
+  void add(double value) {
+    values_[count_++] = value;
+    ++outcome_.values_written;
+    if (count_ == kBatchLength) flush();
+  }
+
+  void flush() {
+    if (count_ == 0) return;
+    runtime::write_formatted(kSeriesUnit, 0, std::span<const runtime::IoItem>(items_.data(), count_), series_format);
+    count_ = 0;
+  }
+
+ private:
+  static constexpr std::size_t kBatchLength = 512;
+  RecordingOutcome& outcome_;
+  std::array<double, kBatchLength> values_{};
+  std::array<runtime::IoItem, kBatchLength> items_{};
+  std::size_t count_ = 0;
+};
 
 // From the end of the transient to the end of the series: the buffered points, the ranges,
 // the plot's set-up, the noise and both output phases. Writes nothing when one of the
@@ -134,9 +163,10 @@ void write_series(DialogueState& state, Trajectory& trajectory, TrajectoryObserv
   if (plot != nullptr) plot->plot_setup(view);
   const SeriesNoise noise(state, outcome);
   const std::int32_t variable = state.record_variable - 1;
+  SeriesWriter writer(outcome);
 
   for (std::int32_t m = 1; m <= buffered; ++m) {
-    write_series_value(noise.added_to(m, buffer.column(m)[variable]), outcome);
+    writer.add(noise.added_to(m, buffer.column(m)[variable]));
     if (plot != nullptr) plot->plot_first_phase_point(view, m);
   }
   buffer.release_states();
@@ -145,9 +175,10 @@ void write_series(DialogueState& state, Trajectory& trajectory, TrajectoryObserv
   for (std::int32_t m = buffered + 1; m <= state.n_series; ++m) {
     const double old_first = trajectory.state()[0];
     if (!trajectory.advance(m - 1, m - 1)) continue;  // divergent: the loop runs on without effect
-    write_series_value(noise.added_to(m, trajectory.state()[variable]), outcome);
+    writer.add(noise.added_to(m, trajectory.state()[variable]));
     if (plot != nullptr) plot->plot_second_phase_point(view, old_first, trajectory.state());
   }
+  writer.flush();
   if (plot != nullptr) plot->plot_end();
 }
 

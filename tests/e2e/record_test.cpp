@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "explorer_process.h"
+#include "series_oracle.h"
 
 namespace {
 
@@ -170,6 +171,39 @@ TEST(Record, DivergenceIsReportedAndLeavesTheFileAsTheDialogueDoes) {
     EXPECT_EQ(dialogue.exit_status, 0) << dialogue.err;
     EXPECT_NE(dialogue.out.find("The trajectory goes to infinity\n"), std::string::npos);
     EXPECT_EQ(e2e::read_file(directory.file("record.dat")), e2e::read_file(directory.file("dialogue.dat")));
+  }
+}
+
+// The values go to the file in batches of several hundred per statement: lengths on either
+// side of a batch's end, and a divergence far past the buffered points, give the records of
+// the independent model, none lost or repeated at a batch's end.
+TEST(Record, LengthsAcrossTheWriteBatchesGiveEveryRecordOnce) {
+  struct Case {
+    std::vector<std::string> arguments;  // the settings, before the file
+    e2e::SeriesRequest request;
+    int exit_status;
+  };
+  const auto henon = [](int length) {
+    return Case{{"--map", "2", "--param", "a=1.4", "--param", "b=0.3", "--initial", "0.1,0.1", "--variable", "1",
+                 "--transient", "10", "--length", std::to_string(length)},
+                {2, {1.4, 0.3, 0, 0}, {0.1, 0.1}, 1, 10, length},
+                0};
+  };
+  // x' = 1.5 + x: the first divergent point (past 1000) is record 668.
+  const Case divergent{{"--map", "5", "--param", "A=1.5", "--param", "d=0.0", "--param", "N=1.0", "--param", "beta=0.0",
+                        "--initial", "0.0", "--transient", "0", "--length", "2000"},
+                       {5, {1.5, 0, 1, 0}, {0}, 1, 0, 2000},
+                       3};
+  for (const Case& c : {henon(2), henon(511), henon(512), henon(513), henon(1025), divergent}) {
+    SCOPED_TRACE(c.arguments[c.arguments.size() - 1]);
+    TemporaryDirectory directory;
+    std::vector<std::string> arguments = {"record"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    arguments.push_back("series.dat");
+    const ExplorerRun recorded = e2e::run_explorer_in(directory, arguments);
+    ASSERT_FALSE(recorded.timed_out);
+    EXPECT_EQ(recorded.exit_status, c.exit_status) << recorded.err;
+    EXPECT_EQ(e2e::read_file(directory.file("series.dat")), e2e::expected_series_file(c.request));
   }
 }
 
