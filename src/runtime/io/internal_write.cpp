@@ -44,7 +44,7 @@ int write_internal(std::span<char> buffer, StatementFlags flags, std::span<const
   }
   BufferRecord record{buffer, 0, RecordPosition{}};
   OutputSink<BufferRecord> sink(record);
-  DescriptorSteps steps(*compiled, format.fixed != nullptr ? &format.fixed->plan() : nullptr, EditModes{});
+  DescriptorSteps steps(*compiled, format.fixed != nullptr ? &format.fixed->plan() : nullptr, BlankMode::Null);
   const int error = walk_statement(steps, items, sink);
   if (record.written < buffer.size()) {
     std::memset(buffer.data() + record.written, ' ', buffer.size() - record.written);

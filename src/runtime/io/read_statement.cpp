@@ -146,9 +146,7 @@ class InputSink {
 int read_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoItem> items, FormatRef format,
                    std::string_view advance) {
   FormattedStatement statement;
-  if (std::optional<int> ended = begin_formatted_statement(unit, flags, format, advance, true, statement)) {
-    return *ended;
-  }
+  if (int ended = 0; !begin_formatted_statement(unit, flags, format, advance, true, statement, ended)) return ended;
   UnitBlock& block = statement.block();
   const std::string_view file_name = block.file_name;
   const bool advancing = statement.advancing;
@@ -172,7 +170,7 @@ int read_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoIt
     }
   }
   InputSink sink(block, advancing);
-  DescriptorSteps steps(*statement.format, statement.plan, EditModes{block.blank, SignMode::Processor, 0});
+  DescriptorSteps steps(*statement.format, statement.plan, block.blank);
   if (int error = walk_statement(steps, items, sink)) {
     // The next READ starts with a new record.
     record.clear();

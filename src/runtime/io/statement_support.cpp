@@ -103,34 +103,32 @@ CompiledFormat* prepare_format(FormatRef format, std::unique_ptr<CompiledFormat>
   return storage.get();
 }
 
-std::optional<int> begin_formatted_statement(std::int32_t unit, StatementFlags flags, FormatRef format,
-                                             std::string_view advance, bool for_reading,
-                                             FormattedStatement& statement) {
+bool begin_formatted_statement(std::int32_t unit, StatementFlags flags, FormatRef format, std::string_view advance,
+                               bool for_reading, FormattedStatement& statement, int& ended) {
+  const auto stop = [&](int error, std::string_view name) {
+    ended = raise_statement_error(error, flags, unit, name);
+    return false;
+  };
   pass_pause_gate();
-  if (!is_external_unit(unit)) return raise_statement_error(kInvalidLogicalUnitNumber, flags, unit, {});
-  if (int error = read_advance_specifier(flags, advance, statement.advancing)) {
-    return raise_statement_error(error, flags, unit, {});
-  }
+  if (!is_external_unit(unit)) return stop(kInvalidLogicalUnitNumber, {});
+  if (int error = read_advance_specifier(flags, advance, statement.advancing)) return stop(error, {});
   {
     std::string failed_name;
     if (int error = claim_and_connect(statement.claim, unit, for_reading, failed_name)) {
-      return raise_statement_error(error, flags, unit, failed_name);
+      return stop(error, failed_name);
     }
   }
   UnitBlock& block = statement.block();
   const std::string_view file_name = block.file_name;
-  if (block.form != FormMode::Formatted)
-    return raise_statement_error(kFormattedIoToUnformattedUnit, flags, unit, file_name);
-  if (block.access == AccessMode::Direct)
-    return raise_statement_error(kSequentialIoToDirectUnit, flags, unit, file_name);
-  if (!for_reading && block.action == ActionMode::Read)
-    return raise_statement_error(kWriteToReadOnlyFile, flags, unit, file_name);
+  if (block.form != FormMode::Formatted) return stop(kFormattedIoToUnformattedUnit, file_name);
+  if (block.access == AccessMode::Direct) return stop(kSequentialIoToDirectUnit, file_name);
+  if (!for_reading && block.action == ActionMode::Read) return stop(kWriteToReadOnlyFile, file_name);
   int format_error = 0;
   statement.format = prepare_format(format, statement.format_storage, format_error);
-  if (statement.format == nullptr) return raise_statement_error(format_error, flags, unit, file_name);
+  if (statement.format == nullptr) return stop(format_error, file_name);
   if (format.fixed != nullptr) statement.plan = &format.fixed->plan();
   block.statement_flags = flags;
-  return std::nullopt;
+  return true;
 }
 
 }  // namespace runtime

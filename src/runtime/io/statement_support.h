@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,11 +51,13 @@ struct FormattedStatement {
 
 // The start READ and WRITE share: the pause gate, the unit number, the ADVANCE specifier,
 // the claim and the implicit connection, the unit's form and access (and, for a WRITE, that
-// it may be written), the format, and the unit's statement flags. Returns nothing when the
-// statement may go on with `statement`; otherwise the value the statement returns (the
-// error it raised).
-std::optional<int> begin_formatted_statement(std::int32_t unit, StatementFlags flags, FormatRef format,
-                                             std::string_view advance, bool for_reading, FormattedStatement& statement);
+// it may be written), the format, and the unit's statement flags. True when the statement
+// may go on with `statement`; otherwise false, with `ended` the value the statement returns
+// (the error it raised). (A flag and an out value rather than an optional: this runs once a
+// statement, and the optional's two parts are stored apart and read back as one.)
+[[nodiscard]] bool begin_formatted_statement(std::int32_t unit, StatementFlags flags, FormatRef format,
+                                             std::string_view advance, bool for_reading, FormattedStatement& statement,
+                                             int& ended);
 
 // True for unit numbers a READ or WRITE may name (-4 to 2147483646).
 inline bool is_external_unit(std::int32_t unit) { return unit >= -4 && unit <= kLargestUnit; }

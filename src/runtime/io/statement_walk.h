@@ -28,10 +28,14 @@ namespace runtime {
 
 class DescriptorSteps {
  public:
-  // Steps of `format`; with a single-field `plan` the format is not interpreted.
-  DescriptorSteps(CompiledFormat& format, const SingleFieldPlan* plan, const EditModes& initial_modes)
-      : plan_(plan != nullptr && plan->single_field ? plan : nullptr), modes_(initial_modes) {
-    if (plan_ == nullptr) cursor_.emplace(format, initial_modes);
+  // Steps of `format`, starting in the unit's `blank` mode with the processor's sign mode and
+  // no scale factor; with a single-field `plan` the format is not interpreted. (The modes are
+  // set member by member in place: a whole EditModes built apart and copied in, once a
+  // statement, is read back as one word from its separately stored parts.)
+  DescriptorSteps(CompiledFormat& format, const SingleFieldPlan* plan, BlankMode blank)
+      : plan_(plan != nullptr && plan->single_field ? plan : nullptr) {
+    modes_.blank = blank;
+    if (plan_ == nullptr) cursor_.emplace(format, modes_);
   }
 
   [[nodiscard]] int next(RecordPosition& record, bool items_remain, EditDescriptor& out) {

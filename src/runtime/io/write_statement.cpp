@@ -41,9 +41,7 @@ struct UnitRecord {
 int write_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoItem> items, FormatRef format,
                     std::string_view advance) {
   FormattedStatement statement;
-  if (std::optional<int> ended = begin_formatted_statement(unit, flags, format, advance, false, statement)) {
-    return *ended;
-  }
+  if (int ended = 0; !begin_formatted_statement(unit, flags, format, advance, false, statement, ended)) return ended;
   UnitBlock& block = statement.block();
   const std::string_view file_name = block.file_name;
 
@@ -61,7 +59,7 @@ int write_formatted(std::int32_t unit, StatementFlags flags, std::span<const IoI
 
   UnitRecord unit_record{block};
   OutputSink<UnitRecord> sink(unit_record);
-  DescriptorSteps steps(*statement.format, statement.plan, EditModes{block.blank, SignMode::Processor, 0});
+  DescriptorSteps steps(*statement.format, statement.plan, block.blank);
   if (int error = walk_statement(steps, items, sink)) {
     // The record being built is dropped; a record pending from an earlier WRITE stays.
     if (continuing && unit_record.records_emitted == 0) {
