@@ -41,6 +41,14 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/fuzz/lsan_suppressions.txt}
+# The console and dialogue targets take a sequence of keys or answers, where a longer input
+# reaches further (later questions, a line filled past its limit): they start at the full
+# length instead of growing their inputs slowly from the seeds' size.
+extra_options() {
+  case $1 in
+    console_line_input_fuzzer | dialogue_fuzzer) echo "-len_control=0 -max_len=2048" ;;
+  esac
+}
 failed=()
 summaries=()
 for target in "${targets[@]}"; do
@@ -50,8 +58,9 @@ for target in "${targets[@]}"; do
   mkdir -p "$corpus" "$findings" "$(dirname "$log")"
   echo "fuzz: $target for $seconds s"
   status=0
+  # shellcheck disable=SC2046
   "$build/bin/$target" -max_total_time="$seconds" -timeout="${FUZZ_TIMEOUT:-25}" -rss_limit_mb=4096 \
-    -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" "tests/fuzz/corpus/$target" >"$log" 2>&1 ||
+    $(extra_options "$target") -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" "tests/fuzz/corpus/$target" >"$log" 2>&1 ||
     status=$?
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   per_second=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
