@@ -40,6 +40,10 @@ struct ValueSlot {
 };
 
 constexpr std::int32_t kWindowUnit = 30;
+// A format's repeat counts can ask for millions of records: writing them takes seconds under
+// the sanitizers, and is no fault. The window takes this many bytes of one statement and
+// refuses more, which ends the statement with its write error instead.
+constexpr std::size_t kWindowOutputLimit = 64 * 1024;
 constexpr std::size_t kGuard = 16;
 constexpr char kGuardByte = '\x5a';
 
@@ -106,6 +110,20 @@ void check_round_trip(const ValueSlot& slot) {
   }
 }
 
+// The fake console's windows, with the output limit.
+class BoundedWindows final : public io_test::FakeWindows {
+ public:
+  long write_window(int index, std::string_view bytes) override {
+    if (index >= 1024 && index < 1024 + static_cast<int>(windows.size()) &&
+        window(index).output.size() + bytes.size() > kWindowOutputLimit) {
+      refused = true;
+      return -1;
+    }
+    return FakeWindows::write_window(index, bytes);
+  }
+  bool refused = false;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -134,13 +152,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
 
-  io_test::FakeWindows windows;
+  BoundedWindows windows;
   const io_test::RegisteredWindows registered(windows);
   const int opened = runtime::open_unit(kWindowUnit, runtime::kErrorBranch,
                                         {runtime::keyword_text(runtime::Keyword::File, "user"),
                                          runtime::keyword_text(runtime::Keyword::Title, "Output")});
   fuzz::fuzz_check(opened == 0, "the window unit opens");
   runtime::write_formatted(kWindowUnit, runtime::kErrorBranch | runtime::kFormatInCharacterData, items, format);
-  fuzz::fuzz_check(runtime::close_unit(kWindowUnit, runtime::kErrorBranch) == 0, "the window unit closes");
+  // A record left pending by a refused write meets the refusal again at the close.
+  const int closed = runtime::close_unit(kWindowUnit, runtime::kErrorBranch);
+  fuzz::fuzz_check(closed == 0 || windows.refused, "the window unit closes");
   return 0;
 }

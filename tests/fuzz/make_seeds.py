@@ -97,6 +97,8 @@ outputs = {
     "window-records": write_seed([(REAL8, 2.5), (INTEGER4, 7), (REAL8, float("nan"))], 0, "(1X,F8.3/I5)", True),
     "window-reversion": write_seed([(INTEGER4, 1), (INTEGER4, 2), (INTEGER4, 3)], 0, "(1X,I2)", True),
     "infinity": write_seed([(REAL8, float("inf"))], 10, "(F10.3)"),
+    # Found by a long run: hundreds of thousands of records per item (a timeout, not a fault).
+    "window-many-records": write_seed([(INTEGER4, 5), (INTEGER4, 6), (INTEGER4, 7)], 0, "(856823/I5)", True),
 }
 for name, data in outputs.items():
     write("formatted_output_fuzzer", name, data)
