@@ -8,7 +8,7 @@ exec >&2
 
 packages=(
   build-essential cmake git pkg-config clang
-  qt6-base-dev qt6-qpa-plugins libqt6printsupport6 libgl-dev libglx-dev libvulkan-dev
+  qt6-base-dev qt6-qpa-plugins libfontconfig-dev libqt6printsupport6 libgl-dev libglx-dev libvulkan-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   nlohmann-json3-dev
   fonts-liberation fonts-dejavu-core

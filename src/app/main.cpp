@@ -28,6 +28,7 @@
 #include "app/replay_command.h"
 #include "app/version.h"
 #include "console/console_core.h"
+#include "console/font_system.h"
 #include "gui/gui_entry.h"
 #include "numerics/uniform_generator.h"
 #include "runtime/support/lifecycle.h"
@@ -202,6 +203,8 @@ int main(int argc, char** argv) {
   // Start the runtime before any other thread exists, so that every thread inherits its
   // handling of console events.
   runtime::start_runtime(arguments);
+  // The first prompt's window needs the font configuration: read it while the rest starts.
+  const console::FontSystemWarmUp font_warm_up;
   ensure_runtime_directory();
   // Every recording draws its trajectory in the window "Graphics", in both presentations.
   const bool provenance = line.has(kProvenanceOption);

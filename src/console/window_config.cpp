@@ -10,6 +10,8 @@
 #include <cstring>
 #include <limits>
 
+#include "console/font_system.h"
+
 namespace console {
 
 std::string WindowConfig::title_text() const {
@@ -61,6 +63,7 @@ int font_height_at(QFont& font, int pixel_size) {
 }  // namespace
 
 std::optional<MeasuredFont> make_text_font(const FontRequest& request) {
+  ready_font_system();
   const int cell_height = std::clamp(request.cell_height, 1, kMaximumCellSize);
   const int cell_width = std::clamp(request.cell_width, 1, kMaximumCellSize);
   QFont font(QString::fromLatin1(request.face.data(), static_cast<qsizetype>(request.face.size())));
