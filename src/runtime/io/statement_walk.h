@@ -41,14 +41,13 @@ class DescriptorSteps {
   [[nodiscard]] int next(RecordPosition& record, bool items_remain, EditDescriptor& out) {
     if (plan_ == nullptr) return next_edit_descriptor(*cursor_, record, items_remain, out);
     if (!items_remain) {
-      out = EditDescriptor{};  // End
+      out = kEnd;
     } else if (field_due_) {
       out = plan_->descriptor;
       field_due_ = false;
     } else {
       // The format reverts after its one field: a new record for the next item.
-      out = EditDescriptor{};
-      out.kind = DescriptorKind::Slash;
+      out = kSlash;
       field_due_ = true;
     }
     return 0;
@@ -57,6 +56,11 @@ class DescriptorSteps {
   const EditModes& modes() const { return plan_ == nullptr ? cursor_->modes() : modes_; }
 
  private:
+  // Whole descriptors copied from constants: one made in place (cleared, then its kind set)
+  // is read back in one piece from parts just stored apart, a stall once an item.
+  static constexpr EditDescriptor kEnd{};
+  static constexpr EditDescriptor kSlash{DescriptorKind::Slash};
+
   const SingleFieldPlan* plan_;
   EditModes modes_;  // a single-field format changes no mode
   bool field_due_ = true;
