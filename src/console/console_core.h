@@ -386,6 +386,10 @@ class ConsoleCore final : public CoreAccess {
   // colour index it had, or -1 (graphics_status set for the pixel). `changed` grows by the
   // pixel when it was set.
   std::int16_t set_pixel_locked(ChildWindowRecord& record, std::int16_t x, std::int16_t y, ChangedArea& changed);
+  // The surface pixel at drawing coordinates (x, y) when it lies in the viewport and on the
+  // surface, else null (graphics_status set: nothing drawn); draw_lock held. `px` and `py`
+  // get its surface position.
+  static QRgb* pixel_in_viewport(ChildWindowRecord& record, std::int16_t x, std::int16_t y, int& px, int& py);
   // Marks `changed` for repaint unless it lies in the dirty area and a repaint is already
   // requested; draw_lock held.
   void mark_changed(ChildWindowRecord& record, const ChangedArea& changed);

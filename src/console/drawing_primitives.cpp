@@ -74,18 +74,25 @@ void ConsoleCore::ChangedArea::add(int x, int y) {
   bottom = std::max(bottom, y);
 }
 
-std::int16_t ConsoleCore::set_pixel_locked(ChildWindowRecord& r, std::int16_t x, std::int16_t y, ChangedArea& changed) {
-  const int px = surface_coordinate(x, r.origin_x);
-  const int py = surface_coordinate(y, r.origin_y);
-  // The pixel is read and set in place: one scan line lookup, no figure machinery, since
-  // the plot sets a pixel per series point.
+QRgb* ConsoleCore::pixel_in_viewport(ChildWindowRecord& r, std::int16_t x, std::int16_t y, int& px, int& py) {
+  px = surface_coordinate(x, r.origin_x);
+  py = surface_coordinate(y, r.origin_y);
+  // One scan line lookup, no figure machinery: the plot sets a pixel per series point.
   const ClipRect clip = viewport_of(r);
   if (!clip.contains(px, py) || px < 0 || py < 0 || px >= r.surface_width || py >= r.surface_height) {
     set_graphics_status(kStatusNothingDrawn);
-    return -1;
+    return nullptr;
   }
-  QRgb* pixel = r.surface_pixels + py * r.surface_row_pixels + px;
-  // Many pixels land on the same background: remember the last colour looked up.
+  return r.surface_pixels + py * r.surface_row_pixels + px;
+}
+
+std::int16_t ConsoleCore::set_pixel_locked(ChildWindowRecord& r, std::int16_t x, std::int16_t y, ChangedArea& changed) {
+  int px = 0;
+  int py = 0;
+  QRgb* pixel = pixel_in_viewport(r, x, y, px, py);
+  if (pixel == nullptr) return -1;
+  // The pixel is read and set in place. Many pixels land on the same background: remember
+  // the last colour looked up.
   if (r.looked_up_index < 0 || r.looked_up_color != *pixel) {
     r.looked_up_color = *pixel;
     r.looked_up_index = nearest_palette_index(r.palette, *pixel);

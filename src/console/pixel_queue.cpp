@@ -54,13 +54,31 @@ void ConsoleCore::draw_queued_pixels() {
     const DrawingTarget target = find_drawing_target();
     std::unique_lock<std::mutex> lock;
     if (target.record != nullptr && lock_configured(*target.record, lock)) {
+      ChildWindowRecord& record = *target.record;
       ChangedArea changed;
-      for (std::size_t i = 0; i < count; ++i) {
-        // Each set_pixel would have begun with the status of a target found.
-        if (i > 0) set_graphics_status(kStatusOk);
-        set_pixel_locked(*target.record, queue.pixels[i].x, queue.pixels[i].y, changed);
+      if (record.palette.empty()) {
+        // No colour to draw with: each pixel is set_pixel's "nothing drawn".
+        for (std::size_t i = 0; i < count; ++i) {
+          set_pixel_locked(record, queue.pixels[i].x, queue.pixels[i].y, changed);
+        }
+      } else {
+        // With a palette every pixel in the viewport is drawn, as set_pixel draws it, without
+        // reading the colour it had: only set_pixel's return value needs that, and the read
+        // of a pixel far from the last one is a cache miss.
+        const QRgb color = record.color(record.graphics_color) | 0xFF000000u;
+        for (std::size_t i = 0; i < count; ++i) {
+          // Each set_pixel would have begun with the status of a target found.
+          if (i > 0) set_graphics_status(kStatusOk);
+          int px = 0;
+          int py = 0;
+          if (QRgb* pixel = pixel_in_viewport(record, queue.pixels[i].x, queue.pixels[i].y, px, py)) {
+            *pixel = color;
+            record.has_graphics = true;
+            changed.add(px, py);
+          }
+        }
       }
-      mark_changed(*target.record, changed);
+      mark_changed(record, changed);
     }
   }
   run_control_.leave();
