@@ -18,6 +18,7 @@
 #include <QRect>
 #include <QRgb>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -112,7 +113,14 @@ struct ChildWindowRecord {
   TextStore text_store;
 
   // Graphics state.
-  QImage surface;  // Format_RGB32, surface_width x surface_height
+  // The surface: Format_RGB32, surface_width x surface_height. A new or wholly cleared
+  // surface is not written at once: its rows from surface_filled_rows down all have the
+  // colour surface_blank_color, and are filled as drawing first reaches them
+  // (fill_surface_rows). Most of a window is never drawn on, and writing a page of fresh
+  // memory costs a page fault. surface() is the whole surface, filled.
+  QImage surface_image;
+  int surface_filled_rows = 0;
+  QRgb surface_blank_color = 0;
   int surface_width = 0;
   int surface_height = 0;
   // The surface's pixels and the pixels from one row to the next, taken when the surface is
@@ -162,6 +170,25 @@ struct ChildWindowRecord {
     if (palette_index < 0) palette_index = 0;
     if (palette_index >= static_cast<int>(palette.size())) palette_index = static_cast<int>(palette.size()) - 1;
     return palette[static_cast<std::size_t>(palette_index)];
+  }
+  // Fills the rows above row `rows` that are still blank.
+  void fill_surface_rows(int rows) {
+    if (rows <= surface_filled_rows || surface_pixels == nullptr) return;
+    rows = std::min(rows, surface_height);
+    const QRgb pixel = surface_blank_color | 0xFF000000u;
+    for (int y = surface_filled_rows; y < rows; ++y) {
+      std::fill_n(surface_pixels + y * surface_row_pixels, surface_width, pixel);
+    }
+    surface_filled_rows = rows;
+  }
+  QImage& surface() {
+    fill_surface_rows(surface_height);
+    return surface_image;
+  }
+  // Makes every row of the surface blank in `color`, without writing a pixel.
+  void blank_surface(QRgb color) {
+    surface_filled_rows = 0;
+    surface_blank_color = color;
   }
   // Pixel rectangle of the text window's cells.
   QRect text_window_pixels() const {

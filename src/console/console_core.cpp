@@ -261,7 +261,7 @@ bool ConsoleCore::with_surface(int index, const std::function<void(const QImage&
   const QRect dirty = record->dirty;
   record->dirty = QRect();
   record->repaint_pending.store(false);
-  if (paint) paint(record->surface, dirty);
+  if (paint) paint(record->surface(), dirty);
   return true;
 }
 

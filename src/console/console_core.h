@@ -408,6 +408,7 @@ class ConsoleCore final : public CoreAccess {
   std::int16_t select_font_entry(ChildWindowRecord& record, int index, int width, int height);
   // Captures `area` (surface pixels) of a window into `buffer`; draw_lock held.
   bool capture_locked(const ChildWindowRecord& record, const QRect& area, std::span<std::uint8_t> buffer);
+  int stream_window_bitmap(int index, const std::string& path);
   void draw_string(ChildWindowRecord& record, std::string_view text, TextOrigin origin);
   void erase_previous_cell(ChildWindowRecord& record);
   void scroll_text_window(ChildWindowRecord& record);

@@ -83,6 +83,7 @@ QRgb* ConsoleCore::pixel_in_viewport(ChildWindowRecord& r, std::int16_t x, std::
     set_graphics_status(kStatusNothingDrawn);
     return nullptr;
   }
+  if (py >= r.surface_filled_rows) r.fill_surface_rows(py + 1);
   return r.surface_pixels + py * r.surface_row_pixels + px;
 }
 
@@ -163,14 +164,16 @@ std::int16_t ConsoleCore::line_to(std::int16_t x, std::int16_t y) {
   }
   r.current_x = px;
   r.current_y = py;
-  if (r.surface.isNull()) {
+  if (r.surface_image.isNull()) {
     set_graphics_status(kStatusFailure);
     return 0;
   }
+  r.fill_surface_rows(std::max(cy, py) + 1);
+  QImage& surface = r.surface_image;
   const QRgb color = r.color(r.graphics_color);
-  QRect drawn = draw_line_pixels(r.surface, cx, cy, px, py, PenStyle{color, r.write_mode}, clip);
+  QRect drawn = draw_line_pixels(surface, cx, cy, px, py, PenStyle{color, r.write_mode}, clip);
   // The end point itself, directly in the drawing colour.
-  if (put_pixel(r.surface, px, py, color, clip)) drawn |= QRect(px, py, 1, 1);
+  if (put_pixel(surface, px, py, color, clip)) drawn |= QRect(px, py, 1, 1);
   r.has_graphics = true;
   mark_dirty(r, drawn);
   return 1;
@@ -198,21 +201,23 @@ std::int16_t ConsoleCore::draw_rectangle(std::int16_t fill, std::int16_t x1, std
   } else if (left < clip.left || right > clip.right || top < clip.top || bottom > clip.bottom) {
     set_graphics_status(kStatusClipped);
   }
-  if ((fill != kBorderOnly && fill != kFilledInterior) || r.surface.isNull()) {
+  if ((fill != kBorderOnly && fill != kFilledInterior) || r.surface_image.isNull()) {
     set_graphics_status(kStatusFailure);
     return 0;
   }
+  r.fill_surface_rows(std::max(top + 1, bottom));
+  QImage& surface = r.surface_image;
   const QRgb color = r.color(r.graphics_color);
   QRect drawn;
   if (right - left == 1 && bottom - top == 1) {
-    if (put_pixel(r.surface, left, top, color, clip)) drawn = QRect(left, top, 1, 1);
+    if (put_pixel(surface, left, top, color, clip)) drawn = QRect(left, top, 1, 1);
   } else if (fill == kBorderOnly) {
-    drawn = draw_frame_pixels(r.surface, left, top, right - 1, bottom - 1, PenStyle{color, r.write_mode}, clip);
+    drawn = draw_frame_pixels(surface, left, top, right - 1, bottom - 1, PenStyle{color, r.write_mode}, clip);
   } else {
     // The border with a plain copy of the pen, then the inside with the brush.
-    drawn = draw_frame_pixels(r.surface, left, top, right - 1, bottom - 1, PenStyle{color, 13}, clip);
+    drawn = draw_frame_pixels(surface, left, top, right - 1, bottom - 1, PenStyle{color, 13}, clip);
     drawn |=
-        fill_area_pixels(r.surface, left + 1, top + 1, right - 2, bottom - 2, color, r.fill_mask, r.color(0), clip);
+        fill_area_pixels(surface, left + 1, top + 1, right - 2, bottom - 2, color, r.fill_mask, r.color(0), clip);
   }
   r.has_graphics = true;
   mark_dirty(r, drawn);

@@ -166,7 +166,7 @@ void ConsoleCore::draw_text(std::string_view text) {
     set_graphics_status(kStatusNothingDrawn);
     return;
   }
-  if (r.surface.isNull()) {
+  if (r.surface_image.isNull()) {
     set_graphics_status(kStatusFailure);
     return;
   }
@@ -177,7 +177,7 @@ void ConsoleCore::draw_text(std::string_view text) {
   const int y = r.current_y;
   const QRect viewport(QPoint(r.viewport_left, r.viewport_top), QPoint(r.viewport_right, r.viewport_bottom));
   {
-    QPainter painter(&r.surface);
+    QPainter painter(&r.surface());
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setClipRect(viewport);
     painter.setFont(r.graphics_font.font);

@@ -88,21 +88,27 @@ void ConsoleCore::clear_screen(std::int16_t area) {
   switch (area) {
     case 0:
       cleared = whole;
-      fill_pixels(record->surface, cleared, record->color(record->background_color));
+      record->blank_surface(record->color(record->background_color));
       record->has_graphics = false;
       record->text_store.clear();
       break;
     case 1: {
       cleared = QRect(QPoint(record->viewport_left, record->viewport_top),
                       QPoint(record->viewport_right, record->viewport_bottom));
-      fill_pixels(record->surface, cleared, record->color(0));
+      if ((cleared & whole) == whole) {
+        record->blank_surface(record->color(0));
+      } else {
+        record->fill_surface_rows(cleared.bottom() + 1);
+        fill_pixels(record->surface_image, cleared, record->color(0));
+      }
       // The text under a viewport that covers the whole picture is gone with it.
       if ((cleared & whole) == whole) record->text_store.clear();
       break;
     }
     case 2: {
       cleared = record->text_window_pixels();
-      fill_pixels(record->surface, cleared, record->color(record->background_color));
+      record->fill_surface_rows(cleared.bottom() + 1);
+      fill_pixels(record->surface_image, cleared, record->color(record->background_color));
       const TextWindow& window = record->text_window;
       record->text_store.blank_region(window.top, window.left, window.bottom, window.right);
       break;

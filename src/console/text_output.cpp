@@ -26,9 +26,10 @@ QRect draw_run(ChildWindowRecord& record, std::string_view run) {
   const int y = (window.top + record.text_row - 2) * cell_h;
   const QRect cells(x, y, static_cast<int>(run.size()) * cell_w, cell_h);
   const QRect area = cells & record.text_window_pixels();
-  if (!area.isEmpty() && !record.surface.isNull()) {
-    fill_pixels(record.surface, area, record.color(record.background_color));
-    QPainter painter(&record.surface);
+  if (!area.isEmpty() && !record.surface_image.isNull()) {
+    record.fill_surface_rows(area.bottom() + 1);
+    fill_pixels(record.surface_image, area, record.color(record.background_color));
+    QPainter painter(&record.surface_image);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setClipRect(area);
     painter.setFont(record.font);
@@ -49,8 +50,9 @@ QRect draw_run(ChildWindowRecord& record, std::string_view run) {
 
 void ConsoleCore::scroll_text_window(ChildWindowRecord& record) {
   const QRect area = record.text_window_pixels();
-  if (!record.surface.isNull()) {
-    scroll_pixels_up(record.surface, area, record.char_height, record.color(record.background_color));
+  if (!record.surface_image.isNull()) {
+    record.fill_surface_rows(area.bottom() + 1);
+    scroll_pixels_up(record.surface_image, area, record.char_height, record.color(record.background_color));
   }
   record.text_store.scroll_up(record.text_window.top, record.text_window.bottom);
   mark_dirty(record, area);

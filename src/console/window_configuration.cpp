@@ -59,7 +59,7 @@ ConsoleCore::ApplyOutcome ConsoleCore::apply_config(ChildWindowRecord& record, W
         const std::string title = config.title_text();
         std::lock_guard draw(record.draw_lock);
         record.configuring = true;
-        record.surface = std::move(surface);
+        record.surface_image = std::move(surface);
         record.font = resolution.font.font;
         record.font_ascent = QFontMetrics(record.font).ascent();
         record.char_width = resolution.char_width;
@@ -124,11 +124,12 @@ void ConsoleCore::reset_graphics_state(ChildWindowRecord& record, const WindowCo
   record.looked_up_index = -1;
   record.bits_per_pixel = image_depth_for_display(display_.depth);
 
-  record.surface_width = record.surface.width();
-  record.surface_height = record.surface.height();
-  record.surface.fill(record.color(0));
-  record.surface_pixels = record.surface.isNull() ? nullptr : reinterpret_cast<QRgb*>(record.surface.bits());
-  record.surface_row_pixels = record.surface.isNull() ? 0 : record.surface.bytesPerLine() / qsizetype{sizeof(QRgb)};
+  QImage& surface = record.surface_image;
+  record.surface_width = surface.width();
+  record.surface_height = surface.height();
+  record.surface_pixels = surface.isNull() ? nullptr : reinterpret_cast<QRgb*>(surface.bits());
+  record.surface_row_pixels = surface.isNull() ? 0 : surface.bytesPerLine() / qsizetype{sizeof(QRgb)};
+  record.blank_surface(record.color(0));
 
   record.graphics_color = std::min(record.color_count - 1, 15);
   record.current_x = record.surface_width / 2;
@@ -159,7 +160,7 @@ void ConsoleCore::reset_graphics_state(ChildWindowRecord& record, const WindowCo
   record.scroll_y = 0;
 
   record.dirty = QRect();
-  mark_dirty(record, record.surface.rect());
+  mark_dirty(record, record.surface_image.rect());
 }
 
 }  // namespace console

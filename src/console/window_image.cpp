@@ -37,27 +37,6 @@ std::uint32_t get32(const std::uint8_t* from) {
          (static_cast<std::uint32_t>(from[2]) << 16) | (static_cast<std::uint32_t>(from[3]) << 24);
 }
 
-// A file descriptor closed on scope exit.
-class FileHandle {
- public:
-  explicit FileHandle(int fd) : fd_(fd) {}
-  ~FileHandle() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  int get() const { return fd_; }
-  // Closes now; false when closing reports an error (data not written).
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
 bool write_all(int fd, const std::uint8_t* data, std::size_t size) {
   while (size > 0) {
     const ssize_t n = ::write(fd, data, size);
@@ -110,30 +89,34 @@ std::int64_t image_file_size(std::int64_t width, std::int64_t height, int bits) 
   return image_stride(width, bits) * height + kFileHeaderSize + kInfoHeaderSize + 4 * color_table_entries(bits);
 }
 
-bool encode_window_image(const QImage& surface, const QRect& area, int bits, const std::vector<QRgb>& palette,
-                         std::span<std::uint8_t> out) {
-  if (!is_image_depth(bits) || area.isEmpty()) return false;
-  const std::int64_t total = image_file_size(area.width(), area.height(), bits);
-  if (total < 0 || total > static_cast<std::int64_t>(out.size()) || total > 0xFFFFFFFFLL) return false;
+std::int64_t image_header_size(int bits) {
+  return kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::int64_t>(color_table_entries(bits));
+}
+
+bool encode_window_image_header(int width, int height, int bits, const std::vector<QRgb>& palette,
+                                std::span<std::uint8_t> out) {
+  if (!is_image_depth(bits) || width <= 0 || height <= 0) return false;
+  const std::int64_t total = image_file_size(width, height, bits);
+  const std::int64_t header_size = image_header_size(bits);
+  if (total < 0 || total > 0xFFFFFFFFLL || header_size > static_cast<std::int64_t>(out.size())) return false;
   const int entries = color_table_entries(bits);
-  const std::uint32_t offset = static_cast<std::uint32_t>(kFileHeaderSize + kInfoHeaderSize + 4 * entries);
-  const std::int64_t stride = image_stride(area.width(), bits);
+  const std::int64_t stride = image_stride(width, bits);
   std::uint8_t* p = out.data();
-  std::memset(p, 0, static_cast<std::size_t>(total));
+  std::memset(p, 0, static_cast<std::size_t>(header_size));
 
   // File header.
   p[0] = 'B';
   p[1] = 'M';
   put32(p + 2, static_cast<std::uint32_t>(total));
-  put32(p + 10, offset);
+  put32(p + 10, static_cast<std::uint32_t>(header_size));
   // Information header.
   std::uint8_t* info = p + kFileHeaderSize;
   put32(info, kInfoHeaderSize);
-  put32(info + 4, static_cast<std::uint32_t>(area.width()));
-  put32(info + 8, static_cast<std::uint32_t>(area.height()));
+  put32(info + 4, static_cast<std::uint32_t>(width));
+  put32(info + 8, static_cast<std::uint32_t>(height));
   put16(info + 12, 1);
   put16(info + 14, static_cast<std::uint16_t>(bits));
-  put32(info + 20, static_cast<std::uint32_t>(stride * area.height()));
+  put32(info + 20, static_cast<std::uint32_t>(stride * height));
   // Colour table: the palette's colours, zeros beyond it.
   const int table_size = std::min<int>(entries, static_cast<int>(palette.size()));
   std::uint8_t* table = info + kInfoHeaderSize;
@@ -143,7 +126,20 @@ bool encode_window_image(const QImage& surface, const QRect& area, int bits, con
     table[4 * i + 1] = static_cast<std::uint8_t>(qGreen(c));
     table[4 * i + 2] = static_cast<std::uint8_t>(qRed(c));
   }
+  return true;
+}
+
+void encode_window_image_rows(const SurfaceRows& rows, const QRect& area, int bits, const std::vector<QRgb>& palette,
+                              int first_row, int row_count, std::span<std::uint8_t> out) {
+  const QImage& surface = rows.image;
+  const std::int64_t stride = image_stride(area.width(), bits);
+  if (!is_image_depth(bits) || first_row < 0 || row_count <= 0 || first_row + row_count > area.height() ||
+      stride * row_count > static_cast<std::int64_t>(out.size())) {
+    return;
+  }
+  std::memset(out.data(), 0, static_cast<std::size_t>(stride * row_count));
   // Indexed pixels map to the nearest entry the table can hold.
+  const int table_size = std::min<int>(color_table_entries(bits), static_cast<int>(palette.size()));
   const std::vector<QRgb> indexed_palette(palette.begin(), palette.begin() + table_size);
   QRgb cached_color = 0;
   int cached_index = -1;
@@ -154,14 +150,20 @@ bool encode_window_image(const QImage& surface, const QRect& area, int bits, con
     }
     return cached_index;
   };
+  std::vector<QRgb> blank_row;  // a row not yet filled, made when one is met
 
-  std::uint8_t* rows = p + offset;
-  for (int row = 0; row < area.height(); ++row) {
+  for (int row = first_row; row < first_row + row_count; ++row) {
     // The bottom row comes first.
     const int y = area.top() + area.height() - 1 - row;
-    std::uint8_t* line = rows + stride * row;
+    std::uint8_t* line = out.data() + stride * (row - first_row);
     const bool y_inside = y >= 0 && y < surface.height();
-    const QRgb* source = y_inside ? reinterpret_cast<const QRgb*>(surface.constScanLine(y)) : nullptr;
+    const QRgb* source = nullptr;
+    if (y_inside && y < rows.filled_rows) {
+      source = reinterpret_cast<const QRgb*>(surface.constScanLine(y));
+    } else if (y_inside) {
+      if (blank_row.empty()) blank_row.assign(static_cast<std::size_t>(surface.width()), rows.blank | 0xFF000000u);
+      source = blank_row.data();
+    }
     if (bits == 32 && source != nullptr && area.left() >= 0 && area.right() < surface.width()) {
       // A whole row of 32-bit pixels: blue, green, red and a zero byte each, which is the
       // surface's own pixel without its alpha byte on a little-endian machine.
@@ -195,6 +197,21 @@ bool encode_window_image(const QImage& surface, const QRect& area, int bits, con
       }
     }
   }
+}
+
+bool encode_window_image(const QImage& surface, const QRect& area, int bits, const std::vector<QRgb>& palette,
+                         std::span<std::uint8_t> out) {
+  return encode_window_image(SurfaceRows{surface, surface.height(), 0}, area, bits, palette, out);
+}
+
+bool encode_window_image(const SurfaceRows& surface, const QRect& area, int bits, const std::vector<QRgb>& palette,
+                         std::span<std::uint8_t> out) {
+  if (area.isEmpty()) return false;
+  const std::int64_t total = image_file_size(area.width(), area.height(), bits);
+  if (total < 0 || total > static_cast<std::int64_t>(out.size())) return false;
+  if (!encode_window_image_header(area.width(), area.height(), bits, palette, out)) return false;
+  const std::size_t header_size = static_cast<std::size_t>(image_header_size(bits));
+  encode_window_image_rows(surface, area, bits, palette, 0, area.height(), out.subspan(header_size));
   return true;
 }
 
@@ -212,19 +229,38 @@ bool read_window_image_header(std::span<const std::uint8_t> image, WindowImageHe
   return true;
 }
 
+int PictureFile::open(const std::string& path) {
+  close();
+  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  written_ = true;
+  return fd_ < 0 ? kStatusFileNotCreated : kStatusOk;
+}
+
+bool PictureFile::write(std::span<const std::uint8_t> bytes) {
+  if (fd_ < 0 || !written_) return false;
+  written_ = write_all(fd_, bytes.data(), bytes.size());
+  return written_;
+}
+
+int PictureFile::close() {
+  if (fd_ < 0) return kStatusOk;
+  const int fd = std::exchange(fd_, -1);
+  const bool closed = ::close(fd) == 0;
+  return written_ && closed ? kStatusOk : kStatusWriteFailed;
+}
+
+PictureFile::~PictureFile() { close(); }
+
 int write_window_image_file(const std::string& path, std::span<const std::uint8_t> image) {
   WindowImageHeader header;
-  if (!read_window_image_header(image, header)) return -1;
-  const std::size_t headers = static_cast<std::size_t>(kFileHeaderSize + kInfoHeaderSize) +
-                              4 * static_cast<std::size_t>(color_table_entries(header.bits_per_pixel));
-  const std::size_t total = headers + header.image_size;
-  if (total > image.size()) return -1;
-  FileHandle file(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (file.get() < 0) return -16;
-  if (!is_image_depth(header.bits_per_pixel)) return -3;
-  if (!write_all(file.get(), image.data(), total)) return -17;
-  if (!file.close()) return -17;
-  return 0;
+  if (!read_window_image_header(image, header)) return kStatusFailure;
+  const std::size_t total = static_cast<std::size_t>(image_header_size(header.bits_per_pixel)) + header.image_size;
+  if (total > image.size()) return kStatusFailure;
+  PictureFile file;
+  if (file.open(path) != kStatusOk) return kStatusFileNotCreated;
+  if (!is_image_depth(header.bits_per_pixel)) return kStatusUnsupportedDepth;
+  if (!file.write(image.first(total))) return kStatusWriteFailed;
+  return file.close();
 }
 
 int write_window_image_png(const std::string& path, std::span<const std::uint8_t> image) {
@@ -237,13 +273,11 @@ int write_window_image_png(const std::string& path, std::span<const std::uint8_t
   QBuffer buffer(&encoded);
   buffer.open(QIODevice::WriteOnly);
   if (!QImageWriter(&buffer, "png").write(picture)) return kStatusNoImageMemory;
-  FileHandle file(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (file.get() < 0) return kStatusFileNotCreated;
+  PictureFile file;
+  if (file.open(path) != kStatusOk) return kStatusFileNotCreated;
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(encoded.constData());
-  if (!write_all(file.get(), bytes, static_cast<std::size_t>(encoded.size())) || !file.close()) {
-    return kStatusWriteFailed;
-  }
-  return kStatusOk;
+  if (!file.write({bytes, static_cast<std::size_t>(encoded.size())})) return kStatusWriteFailed;
+  return file.close();
 }
 
 }  // namespace console

@@ -37,11 +37,37 @@ int color_table_entries(int bits_per_pixel);
 // colour table entries; -1 for an unsupported depth or a negative size.
 std::int64_t image_file_size(std::int64_t width, std::int64_t height, int bits_per_pixel);
 
+// The bytes before the pixel rows: the two headers and the colour table.
+std::int64_t image_header_size(int bits_per_pixel);
+
+// Writes the headers and the colour table of the image of a width x height area into `out`
+// (image_header_size bytes). False for an unsupported depth, an empty area, an image too
+// large for the headers' 32-bit sizes or a buffer too small.
+bool encode_window_image_header(int width, int height, int bits_per_pixel, const std::vector<QRgb>& palette,
+                                std::span<std::uint8_t> out);
+
+// A surface as the encoders read it: its rows from filled_rows down all have the colour
+// `blank`, whatever the image's memory holds there (a window fills its surface lazily).
+struct SurfaceRows {
+  const QImage& image;
+  int filled_rows;
+  QRgb blank;
+};
+
+// Writes the pixel rows first_row .. first_row + row_count - 1 of the image of `area` of
+// `surface` into `out` (image_stride x row_count bytes); row 0 is the image's first row, the
+// area's bottom one. Pixels of the area outside the surface are black.
+void encode_window_image_rows(const SurfaceRows& surface, const QRect& area, int bits_per_pixel,
+                              const std::vector<QRgb>& palette, int first_row, int row_count,
+                              std::span<std::uint8_t> out);
+
 // Writes the image of `area` of `surface` into `out` (which must hold image_file_size
 // bytes). Pixels of the area outside the surface are black. False for an unsupported depth,
 // an empty area or a buffer too small.
 bool encode_window_image(const QImage& surface, const QRect& area, int bits_per_pixel, const std::vector<QRgb>& palette,
                          std::span<std::uint8_t> out);
+bool encode_window_image(const SurfaceRows& surface, const QRect& area, int bits_per_pixel,
+                         const std::vector<QRgb>& palette, std::span<std::uint8_t> out);
 
 // Reads the fields of an image's headers (for checks and for printing). False when `image`
 // is too short or does not start with "BM".
@@ -54,6 +80,26 @@ struct WindowImageHeader {
   std::uint32_t image_size = 0;
 };
 bool read_window_image_header(std::span<const std::uint8_t> image, WindowImageHeader& header);
+
+// A picture file being written: created (or emptied) by open, written in parts, and closed
+// with the outcome of every write. Closed on destruction too, its outcome then unreported.
+class PictureFile {
+ public:
+  PictureFile() = default;
+  ~PictureFile();
+  PictureFile(const PictureFile&) = delete;
+  PictureFile& operator=(const PictureFile&) = delete;
+  // 0, or -16 when the file cannot be created.
+  int open(const std::string& path);
+  // False when this or an earlier write failed (the part written stays).
+  bool write(std::span<const std::uint8_t> bytes);
+  // 0, or -17 when a write or the closing failed.
+  int close();
+
+ private:
+  int fd_ = -1;
+  bool written_ = true;
+};
 
 // Writes `image` to the file `path`, replacing an existing file. 0, or the graphics status of
 // the failure: -16 the file could not be created, -17 a write failed (the part written stays),

@@ -38,7 +38,7 @@ std::optional<SelectionLimits> ConsoleCore::selection_limits(int index) const {
   auto record = table_.find(index);
   if (!record) return std::nullopt;
   std::lock_guard lock(record->draw_lock);
-  if (!record->config_applied || record->surface.isNull()) return std::nullopt;
+  if (!record->config_applied || record->surface_image.isNull()) return std::nullopt;
   SelectionLimits limits;
   limits.text_columns = record->text_columns;
   limits.text_rows = record->text_rows;
@@ -93,7 +93,7 @@ int ConsoleCore::capture_window_picture(int index, std::vector<std::uint8_t>& im
   auto record = table_.find(index);
   if (!record) return kStatusFailure;
   std::lock_guard lock(record->draw_lock);
-  if (!record->config_applied || record->surface.isNull()) return kStatusCaptureFailed;
+  if (!record->config_applied || record->surface_image.isNull()) return kStatusCaptureFailed;
   if (!is_image_depth(record->bits_per_pixel)) return kStatusUnsupportedDepth;
   const QRect whole(0, 0, record->surface_width, record->surface_height);
   if (!allocate_image(image, image_file_size(whole.width(), whole.height(), record->bits_per_pixel))) {

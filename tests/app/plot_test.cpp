@@ -148,7 +148,7 @@ class PlotWindowTest : public console_test::ConsoleTest {
     with_record(graphics_window(), [&](console::ChildWindowRecord& r) {
       for (int y = top + 4; y <= bottom - 4; ++y)
         for (int x = left + 10; x <= right - 1; ++x)
-          if (r.surface.pixel(x, y) == qRgb(0, 0, 0)) points.emplace_back(x, y);
+          if (r.surface().pixel(x, y) == qRgb(0, 0, 0)) points.emplace_back(x, y);
     });
     return points;
   }
@@ -156,7 +156,7 @@ class PlotWindowTest : public console_test::ConsoleTest {
     int n = 0;
     with_record(graphics_window(), [&](console::ChildWindowRecord& r) {
       for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) n += r.surface.pixel(x, y) == qRgb(0, 0, 0) ? 1 : 0;
+        for (int x = area.left(); x <= area.right(); ++x) n += r.surface().pixel(x, y) == qRgb(0, 0, 0) ? 1 : 0;
     });
     return n;
   }
@@ -288,7 +288,7 @@ TEST_F(PlotWindowTest, NoiseNeverShowsInThePlot) {
     henon_state(state, 3000, noise);
     open_series_file();
     app::record_series(state, &plot);
-    with_record(graphics_window(), [&](console::ChildWindowRecord& r) { pictures[noise ? 1 : 0] = r.surface.copy(); });
+    with_record(graphics_window(), [&](console::ChildWindowRecord& r) { pictures[noise ? 1 : 0] = r.surface().copy(); });
   }
   // The labels show the same ranges and the points are the noiseless states.
   EXPECT_EQ(pictures[0], pictures[1]);

@@ -93,8 +93,8 @@ TEST_F(ConsoleTest, ClearScreenKinds) {
   with_record(kGraphic1, [](console::ChildWindowRecord& r) {
     EXPECT_FALSE(r.has_graphics);
     EXPECT_TRUE(r.text_store.empty());
-    EXPECT_EQ(r.surface.pixel(0, 0), qRgb(255, 255, 255));
-    EXPECT_EQ(r.surface.pixel(r.surface_width - 1, r.surface_height - 1), qRgb(255, 255, 255));
+    EXPECT_EQ(r.surface().pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(r.surface().pixel(r.surface_width - 1, r.surface_height - 1), qRgb(255, 255, 255));
     EXPECT_EQ(r.text_row, 1);
     EXPECT_EQ(r.text_column, 1);
   });
@@ -102,14 +102,14 @@ TEST_F(ConsoleTest, ClearScreenKinds) {
   core->write_text(kGraphic1, "again");
   core->clear_screen(1);  // the viewport with palette entry 0 whatever the background
   with_record(kGraphic1, [](console::ChildWindowRecord& r) {
-    EXPECT_EQ(r.surface.pixel(500, 500), qRgb(0, 0, 0));
+    EXPECT_EQ(r.surface().pixel(500, 500), qRgb(0, 0, 0));
     EXPECT_TRUE(r.text_store.empty());
   });
 
   core->write_text(kGraphic1, "more");
   core->clear_screen(2);  // the text window's cells with the background colour
   with_record(kGraphic1, [](console::ChildWindowRecord& r) {
-    EXPECT_EQ(r.surface.pixel(3, 3), qRgb(255, 255, 255));
+    EXPECT_EQ(r.surface().pixel(3, 3), qRgb(255, 255, 255));
     EXPECT_TRUE(r.text_store.empty());
   });
 

@@ -46,7 +46,7 @@ int ConsoleTest::store_size(int window) {
 
 QRgb ConsoleTest::pixel(int window, int x, int y) {
   QRgb value = 0;
-  with_record(window, [&](console::ChildWindowRecord& record) { value = record.surface.pixel(x, y); });
+  with_record(window, [&](console::ChildWindowRecord& record) { value = record.surface().pixel(x, y); });
   return value;
 }
 

@@ -39,9 +39,9 @@ class DrawingTest : public ConsoleTest {
   std::vector<std::pair<int, int>> marked() {
     std::vector<std::pair<int, int>> points;
     with_record(kGraphic1, [&](console::ChildWindowRecord& r) {
-      for (int y = 0; y < r.surface.height(); ++y)
-        for (int x = 0; x < r.surface.width(); ++x)
-          if (r.surface.pixel(x, y) != kWhite) points.emplace_back(x, y);
+      for (int y = 0; y < r.surface().height(); ++y)
+        for (int x = 0; x < r.surface().width(); ++x)
+          if (r.surface().pixel(x, y) != kWhite) points.emplace_back(x, y);
     });
     return points;
   }
@@ -214,7 +214,7 @@ TEST_P(SetPixelTest, ReturnsTheIndexReplaced) {
   EXPECT_EQ(graphics_status(), c.status);
   if (c.result >= 0) {
     with_record(kGraphic1, [&](console::ChildWindowRecord& r) {
-      EXPECT_EQ(r.surface.pixel(c.x, c.y), r.color(c.color));
+      EXPECT_EQ(r.surface().pixel(c.x, c.y), r.color(c.color));
       EXPECT_TRUE(r.has_graphics);
     });
   }

@@ -93,8 +93,8 @@ TEST_F(GraphicTextTest, DrawsInTheDrawingColourOverATransparentBackground) {
   with_record(kGraphic1, [&](console::ChildWindowRecord& r) {
     for (int y = 30; y < 70; ++y)
       for (int x = 30; x < 120; ++x) {
-        colours.insert(r.surface.pixel(x, y));
-        text_pixels += r.surface.pixel(x, y) == r.color(14) ? 1 : 0;
+        colours.insert(r.surface().pixel(x, y));
+        text_pixels += r.surface().pixel(x, y) == r.color(14) ? 1 : 0;
       }
     EXPECT_TRUE(r.has_graphics);
   });

@@ -91,7 +91,7 @@ TEST_F(ConsoleTest, PaintingWhileTheProgramDrawsSeesWholeFiguresAndFewRequests) 
   EXPECT_LE(presentation.count_events(kGraphic1, console::WindowEvent::Changed), paints);
   with_record(kGraphic1, [&](console::ChildWindowRecord& r) {
     for (int y = 0; y < 300; ++y)
-      for (int x = 0; x < 500; ++x) ASSERT_EQ(mirror.pixel(x, y), r.surface.pixel(x, y)) << x << "," << y;
+      for (int x = 0; x < 500; ++x) ASSERT_EQ(mirror.pixel(x, y), r.surface().pixel(x, y)) << x << "," << y;
     EXPECT_EQ(mirror.pixel(650, 30), qRgb(0, 0, 0));
     EXPECT_EQ(mirror.pixel(720, 30), qRgb(0, 0, 0));
   });

@@ -92,9 +92,9 @@ TEST_F(ConsoleTest, ScrollingLeavesPixelsOutsideTheCellGrid) {
   with_record(window, [](console::ChildWindowRecord& r) {
     ASSERT_EQ(r.text_columns, 128);
     ASSERT_EQ(r.text_rows, 48);
-    r.surface.setPixel(1027, 10, qRgb(255, 0, 0));  // right of the last column
-    r.surface.setPixel(500, 775, qRgb(0, 255, 0));  // below the last row
-    r.surface.setPixel(3, 770, qRgb(0, 0, 255));    // below the last row, left
+    r.surface().setPixel(1027, 10, qRgb(255, 0, 0));  // right of the last column
+    r.surface().setPixel(500, 775, qRgb(0, 255, 0));  // below the last row
+    r.surface().setPixel(3, 770, qRgb(0, 0, 255));    // below the last row, left
   });
   for (int row = 1; row <= 48; ++row) core->write_text(window, "line\n");
   EXPECT_EQ(pixel(window, 1027, 10), qRgb(255, 0, 0));

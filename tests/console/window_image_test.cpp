@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -292,6 +294,89 @@ TEST_F(WindowImageTest, DepthFollowsTheDisplayWhenTheWindowWasConfigured) {
     EXPECT_EQ(u32(file, 10), 54 + 4 * c.colour_entries);
     EXPECT_EQ(file.size(),
               54 + 4 * c.colour_entries + static_cast<std::size_t>(console::image_stride(200, c.bits)) * 100);
+  }
+}
+
+struct BandCase {
+  int width, height, display_depth;
+};
+
+// A saved bitmap goes out a band of rows (64 KiB) at a time; whatever the depth and wherever the
+// last band ends, the file holds the same bytes as a picture taken whole.
+TEST_F(WindowImageTest, SavedFileIsThePictureTakenWholeAtEveryBandBoundary) {
+  for (const BandCase& c : {BandCase{200, 100, 24}, BandCase{1024, 17, 24}, BandCase{1024, 16, 24},
+                            BandCase{333, 250, 8}, BandCase{1000, 700, 1}, BandCase{50, 1, 16}}) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " at depth " << c.display_depth);
+    options.display = console::DisplayInfo{c.width, c.height, c.display_depth, 1};
+    restart();
+    core->set_bk_color(1);
+    core->clear_screen(0);
+    for (int colour = 2; colour < 9; ++colour) {
+      core->set_color(static_cast<std::int16_t>(colour));
+      core->move_to(static_cast<std::int16_t>(colour), 0);
+      core->line_to(static_cast<std::int16_t>(c.width - colour), static_cast<std::int16_t>(c.height - 1));
+    }
+    std::vector<std::uint8_t> whole;
+    ASSERT_EQ(core->capture_window_picture(kGraphic1, whole), 0);
+    const std::string path = temp("bands.bmp");
+    ASSERT_EQ(core->save_window_picture(kGraphic1, path, console::PictureFormat::Bitmap), 0);
+    EXPECT_TRUE(read_file(path) == whole);
+  }
+}
+
+// A window's surface is filled as drawing reaches its rows; the rows below are its blank
+// colour in every picture all the same. After each history, a picture taken with the rows
+// still blank is the picture of the surface filled whole.
+TEST_F(WindowImageTest, RowsNotYetFilledShowTheBlankColourInEveryPicture) {
+  struct History {
+    const char* name;
+    std::function<void(console::ConsoleCore&)> draw;
+    std::optional<bool> rows_left_blank;  // unset: as the text window's height has it
+  };
+  const std::vector<History> histories = {
+      {"only cleared", [](console::ConsoleCore& c) { c.clear_screen(0); }, true},
+      {"a pixel on the first row", [](console::ConsoleCore& c) { c.set_pixel(5, 0); }, true},
+      {"a line down to row 400",
+       [](console::ConsoleCore& c) {
+         c.set_color(4);
+         c.move_to(10, 20);
+         c.line_to(600, 400);
+       },
+       true},
+      {"a rectangle to the last row", [](console::ConsoleCore& c) { c.draw_rectangle(console::kFilledInterior, 100, 700, 200, 767); }, false},
+      {"drawn on, then cleared in another colour",
+       [](console::ConsoleCore& c) {
+         c.set_pixel(5, 600);
+         c.set_bk_color(2);
+         c.clear_screen(0);
+         c.set_pixel(7, 8);
+       },
+       true},
+      {"text and a scrolled text window",
+       [](console::ConsoleCore& c) {
+         for (int line = 0; line < 60; ++line) c.write_text(kGraphic1, "a line of text\n");
+       },
+       std::nullopt},
+  };
+  for (const History& history : histories) {
+    SCOPED_TRACE(history.name);
+    restart();
+    history.draw(*core);
+    int filled_rows = 0;
+    with_record(kGraphic1, [&](console::ChildWindowRecord& r) { filled_rows = r.surface_filled_rows; });
+    if (history.rows_left_blank) {
+      EXPECT_EQ(filled_rows < 768, *history.rows_left_blank) << filled_rows;
+    }
+    std::vector<std::uint8_t> lazy;
+    ASSERT_EQ(core->capture_window_picture(kGraphic1, lazy), 0);
+    const std::string path = temp("lazy.bmp");
+    ASSERT_EQ(core->save_window_picture(kGraphic1, path, console::PictureFormat::Bitmap), 0);
+    const std::vector<std::uint8_t> saved = read_file(path);
+    with_record(kGraphic1, [](console::ChildWindowRecord& r) { r.surface(); });
+    std::vector<std::uint8_t> whole;
+    ASSERT_EQ(core->capture_window_picture(kGraphic1, whole), 0);
+    EXPECT_TRUE(lazy == whole);
+    EXPECT_TRUE(saved == whole);
   }
 }
 

@@ -77,7 +77,7 @@ TEST_F(PaintingTest, OnlyTheDirtyAreaIsCopiedFromTheSurface) {
   auto record = core_->find_window(window);
   {
     std::lock_guard lock(record->draw_lock);
-    record->surface.setPixel(500, 500, qRgb(1, 2, 3));
+    record->surface().setPixel(500, 500, qRgb(1, 2, 3));
   }
   auto writer = run_program([&] { core_->write_text(window, "y"); });
   ASSERT_TRUE(join_program());

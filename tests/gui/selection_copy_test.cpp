@@ -150,7 +150,7 @@ class SelectionCopyTest : public FrameTest {
   QImage surface_copy() {
     auto record = core_->find_window(window_.load());
     std::lock_guard lock(record->draw_lock);
-    return record->surface.copy();
+    return record->surface().copy();
   }
 
   gui::PictureCommands commands_;
