@@ -8,8 +8,8 @@
 #
 # --check then installs the package into this machine (apt-get, which also brings any missing
 # dependency), runs the installed mapexplorer --version, man -w mapexplorer, a short recording
-# in the terminal and fio_probe, and removes the package again. It needs root (or sudo), and a
-# machine where mapexplorer is not installed yet.
+# in the terminal, the frame (offscreen) and fio_probe, and removes the package again. It needs
+# root (or sudo), and a machine where mapexplorer is not installed yet.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -96,6 +96,17 @@ if printf '1\n2.0\n0.5\nn\nn\nn\nn\nn\n' |
   say "a recording in the terminal wrote $lines lines"
 else
   fail "the installed mapexplorer failed in the terminal: $(cat "$scratch/errors")"
+fi
+# The installed explorer with a display (Qt's offscreen one) opens its frame from the installed
+# module and waits there for its user: it is still running when stopped after 5 s. A missing
+# or unloadable module ends it at once with "cannot open the frame".
+status=0
+DISPLAY=:98765 QT_QPA_PLATFORM=offscreen timeout -s KILL 5 /usr/bin/mapexplorer "$scratch/frame.dat" \
+  </dev/null >/dev/null 2>"$scratch/frame-errors" || status=$?
+if [ "$status" -eq 137 ]; then
+  say "the installed explorer opened its frame"
+else
+  fail "the installed explorer did not open its frame (status $status): $(cat "$scratch/frame-errors")"
 fi
 probe=$(/usr/bin/fio_probe write '(F6.2)' r8:2.5 2>/dev/null | tr -d '\r')
 [ "$probe" = "  2.50" ] || fail "fio_probe write '(F6.2)' r8:2.5 printed '$probe'"

@@ -21,6 +21,7 @@
 #include "app/command_line.h"
 #include "app/dialogue.h"
 #include "app/exit_status.h"
+#include "app/frame_loader.h"
 #include "app/lyapunov_command.h"
 #include "app/option_values.h"
 #include "app/plot.h"
@@ -29,7 +30,6 @@
 #include "app/version.h"
 #include "console/console_core.h"
 #include "console/font_system.h"
-#include "gui/gui_entry.h"
 #include "numerics/uniform_generator.h"
 #include "runtime/support/lifecycle.h"
 #include "terminal/terminal_entry.h"
@@ -196,6 +196,16 @@ int main(int argc, char** argv) {
   }
   std::optional<std::int32_t> seed;
   if (!app::read_seed_option(line, seed, error)) return usage_error(error);
+  // The frame's module is loaded before anything starts: without it the run ends here.
+  gui::FrameEntry run_frame_program = nullptr;
+  if (!terminal) {
+    run_frame_program = app::load_frame_module(error);
+    if (run_frame_program == nullptr) {
+      std::fprintf(stderr, "mapexplorer: cannot open the frame: %s\n(mapexplorer --terminal runs in the terminal)\n",
+                   error.c_str());
+      return app::kExitNoFrame;
+    }
+  }
 
   // The noise of this run starts from the seed given instead of the clock.
   if (seed) numerics::init_uniform_generator(*seed);
@@ -218,5 +228,5 @@ int main(int argc, char** argv) {
   gui::GuiOptions gui_options;
   gui_options.initial_settings = initial_settings;
   gui_options.analysis = app::analysis_hooks(analysis_runner);
-  return gui::run_gui_program(argc, argv, arguments, gui_options, dialogue);
+  return run_frame_program(argc, argv, arguments, gui_options, dialogue);
 }

@@ -45,6 +45,9 @@ expected=(
 for line in "${expected[@]}"; do
   grep -qxF -- "$line" "$scratch/contents" || fail "the package lacks $line"
 done
+# The frame's module, in the library directory (multiarch or not) where the explorer looks.
+grep -qE '^-rw-r--r-- \./usr/lib/([^/]+/)?mapexplorer/mapexplorer_frame\.so$' "$scratch/contents" ||
+  fail "the package lacks the frame's module mapexplorer_frame.so"
 
 # The control fields: the version is the one the explorer prints; the dependencies name the
 # Qt libraries the programs link.
