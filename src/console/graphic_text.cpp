@@ -176,8 +176,12 @@ void ConsoleCore::draw_text(std::string_view text) {
   const int x = r.current_x;
   const int y = r.current_y;
   const QRect viewport(QPoint(r.viewport_left, r.viewport_top), QPoint(r.viewport_right, r.viewport_bottom));
+  // Italic and overhanging glyphs may reach a little beyond the advance box.
+  const QRect ink = metrics.boundingRect(string).translated(x, y + r.graphics_font.ascent);
+  const QRect reach = (QRect(x, y, width, height) | ink).adjusted(-2, -2, 2, 2);
+  r.fill_surface_rows(std::min(reach.bottom(), viewport.bottom()) + 1);
   {
-    QPainter painter(&r.surface());
+    QPainter painter(&r.surface_image);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setClipRect(viewport);
     painter.setFont(r.graphics_font.font);
@@ -188,9 +192,7 @@ void ConsoleCore::draw_text(std::string_view text) {
   }
   if (x + width > r.viewport_right || y + height > r.viewport_bottom) set_graphics_status(kStatusClipped);
   r.has_graphics = true;
-  // Italic and overhanging glyphs may reach a little beyond the advance box.
-  const QRect ink = metrics.boundingRect(string).translated(x, y + r.graphics_font.ascent);
-  mark_dirty(r, (QRect(x, y, width, height) | ink).adjusted(-2, -2, 2, 2));
+  mark_dirty(r, reach);
   r.current_x += static_cast<std::int16_t>(width);
 }
 

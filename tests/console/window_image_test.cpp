@@ -343,6 +343,14 @@ TEST_F(WindowImageTest, RowsNotYetFilledShowTheBlankColourInEveryPicture) {
          c.line_to(600, 400);
        },
        true},
+      {"graphic text near the top",
+       [](console::ConsoleCore& c) {
+         c.init_fonts();
+         c.set_font("t'Arial'h14w7i");
+         c.move_to(30, 40);
+         c.draw_text("Wx(n+1)");
+       },
+       true},
       {"a rectangle to the last row", [](console::ConsoleCore& c) { c.draw_rectangle(console::kFilledInterior, 100, 700, 200, 767); }, false},
       {"drawn on, then cleared in another colour",
        [](console::ConsoleCore& c) {
