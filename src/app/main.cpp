@@ -213,8 +213,16 @@ int main(int argc, char** argv) {
   // Start the runtime before any other thread exists, so that every thread inherits its
   // handling of console events.
   runtime::start_runtime(arguments);
-  // The first prompt's window needs the font configuration: read it while the rest starts.
-  const console::FontSystemWarmUp font_warm_up;
+  // The font configuration is read once, before any other thread uses it. In the terminal the
+  // first prompt's window needs it: it is read on a thread of its own while the rest starts,
+  // and that window waits for the reading. The frame's widgets read it on the GUI thread while
+  // the program's windows read it on the program thread: it is read here, before either starts.
+  std::optional<console::FontSystemWarmUp> font_warm_up;
+  if (terminal) {
+    font_warm_up.emplace();
+  } else {
+    console::ready_font_system();
+  }
   ensure_runtime_directory();
   // Every recording draws its trajectory in the window "Graphics", in both presentations.
   const bool provenance = line.has(kProvenanceOption);
