@@ -387,8 +387,8 @@ class ConsoleCore final : public CoreAccess {
   // pixel when it was set.
   std::int16_t set_pixel_locked(ChildWindowRecord& record, std::int16_t x, std::int16_t y, ChangedArea& changed);
   // The surface pixel at drawing coordinates (x, y) when it lies in the viewport and on the
-  // surface, else null (graphics_status set: nothing drawn); draw_lock held. `px` and `py`
-  // get its surface position.
+  // surface (its row filled), else null; draw_lock held. `px` and `py` get its surface
+  // position. The graphics status is the caller's to set.
   static QRgb* pixel_in_viewport(ChildWindowRecord& record, std::int16_t x, std::int16_t y, int& px, int& py);
   // Marks `changed` for repaint unless it lies in the dirty area and a repaint is already
   // requested; draw_lock held.

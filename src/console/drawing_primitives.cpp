@@ -79,10 +79,7 @@ QRgb* ConsoleCore::pixel_in_viewport(ChildWindowRecord& r, std::int16_t x, std::
   py = surface_coordinate(y, r.origin_y);
   // One scan line lookup, no figure machinery: the plot sets a pixel per series point.
   const ClipRect clip = viewport_of(r);
-  if (!clip.contains(px, py) || px < 0 || py < 0 || px >= r.surface_width || py >= r.surface_height) {
-    set_graphics_status(kStatusNothingDrawn);
-    return nullptr;
-  }
+  if (!clip.contains(px, py) || px < 0 || py < 0 || px >= r.surface_width || py >= r.surface_height) return nullptr;
   if (py >= r.surface_filled_rows) r.fill_surface_rows(py + 1);
   return r.surface_pixels + py * r.surface_row_pixels + px;
 }
@@ -91,7 +88,10 @@ std::int16_t ConsoleCore::set_pixel_locked(ChildWindowRecord& r, std::int16_t x,
   int px = 0;
   int py = 0;
   QRgb* pixel = pixel_in_viewport(r, x, y, px, py);
-  if (pixel == nullptr) return -1;
+  if (pixel == nullptr) {
+    set_graphics_status(kStatusNothingDrawn);
+    return -1;
+  }
   // The pixel is read and set in place. Many pixels land on the same background: remember
   // the last colour looked up.
   if (r.looked_up_index < 0 || r.looked_up_color != *pixel) {

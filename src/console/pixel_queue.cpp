@@ -66,17 +66,20 @@ void ConsoleCore::draw_queued_pixels() {
         // reading the colour it had: only set_pixel's return value needs that, and the read
         // of a pixel far from the last one is a cache miss.
         const QRgb color = record.color(record.graphics_color) | 0xFF000000u;
+        bool last_drawn = false;
         for (std::size_t i = 0; i < count; ++i) {
-          // Each set_pixel would have begun with the status of a target found.
-          if (i > 0) set_graphics_status(kStatusOk);
           int px = 0;
           int py = 0;
-          if (QRgb* pixel = pixel_in_viewport(record, queue.pixels[i].x, queue.pixels[i].y, px, py)) {
+          QRgb* pixel = pixel_in_viewport(record, queue.pixels[i].x, queue.pixels[i].y, px, py);
+          last_drawn = pixel != nullptr;
+          if (last_drawn) {
             *pixel = color;
-            record.has_graphics = true;
             changed.add(px, py);
           }
         }
+        if (!changed.empty()) record.has_graphics = true;
+        // Each set_pixel leaves the status of its own pixel: the last one's is what stays.
+        if (count > 0) set_graphics_status(last_drawn ? kStatusOk : kStatusNothingDrawn);
       }
       mark_changed(record, changed);
     }
