@@ -107,7 +107,10 @@ void fill_asterisks(char* field, std::int64_t width);
 // '+' for the rest under SP, none otherwise. A negative value that rounds to zero is written
 // without its minus sign: the field then reads back as the same value, 0, either way, and a
 // column of results does not show "-0.00" beside "0.00" for the same printed number.
-char sign_character(bool negative, bool digits_are_zero, SignMode mode);
+inline char sign_character(bool negative, bool digits_are_zero, SignMode mode) {
+  const char positive = mode == SignMode::Plus ? '+' : 0;
+  return negative && !digits_are_zero ? '-' : positive;
+}
 
 // ---- Writers per descriptor family ------------------------------------------------------
 

@@ -174,7 +174,8 @@ char* exact_fixed_text(double magnitude, int fraction_digits, char* out) {
     scaled = static_cast<std::uint64_t>(kept);
     const Wide dropped = product - (kept << right);
     const Wide half = Wide{1} << (right - 1);
-    if (dropped > half || (dropped == half && (scaled & 1) != 0)) ++scaled;
+    // Added, not branched on: for a series the rounding direction is a coin toss.
+    scaled += static_cast<std::uint64_t>((dropped > half) | ((dropped == half) & ((scaled & 1) != 0)));
   }
   // A shift of 124 or more leaves less than a half (the product is below 2^117): N = 0.
   if (scaled >= kLargestExactValue) return nullptr;

@@ -42,11 +42,6 @@ char* right_justify(char* field, std::int64_t width, std::int64_t length) {
   return field + (width - length);
 }
 
-char sign_character(bool negative, bool digits_are_zero, SignMode mode) {
-  if (negative && !digits_are_zero) return '-';
-  return mode == SignMode::Plus ? '+' : 0;
-}
-
 int write_number_field(const NumberField& number, char* field, std::int64_t width) {
   const DecimalDigits& source = number.source;
   // Leading zeros of the integer part are not written.

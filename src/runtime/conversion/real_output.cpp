@@ -88,28 +88,34 @@ namespace {
 // is copied as it stands.
 int write_fixed_unscaled(double value, std::int64_t fraction_digits, SignMode sign, char* field, std::int64_t width,
                          std::int64_t trailing_blanks) {
+  // A series has random signs and magnitudes on either side of 1: the layout below decides
+  // with arithmetic and conditional moves rather than branches, which would each be
+  // mispredicted for about every other value.
   char text[kDigitBufferSize];
   const bool negative = std::signbit(value);
   const auto precision = static_cast<int>(fraction_digits);
   const char* const end = fixed_text(std::fabs(value), precision, text, text + sizeof text);
   const std::int64_t length = end - text;  // with the point when precision > 0
   const std::int64_t integer_digits = precision > 0 ? length - precision - 1 : length;
-  const bool integer_is_zero = integer_digits == 1 && text[0] == '0';
-  bool digits_are_zero = false;
-  if (negative && integer_is_zero) {
-    digits_are_zero = true;
-    for (const char* p = end - precision; p < end && digits_are_zero; ++p) digits_are_zero = *p == '0';
-  }
+  const bool integer_is_zero = (integer_digits == 1) & (text[0] == '0');
+  // All digits are zero only if the first fraction digit is: only then is the rest looked at.
+  const char first_fraction_digit = precision > 0 ? end[-precision] : '0';
+  bool digits_are_zero = negative & integer_is_zero & (first_fraction_digit == '0');
+  for (const char* p = end - precision; p < end && digits_are_zero; ++p) digits_are_zero = *p == '0';
   const char sign_char = sign_character(negative, digits_are_zero, sign);
   // The body is the fixed text without its lone integer 0, plus the point when d = 0.
-  const char* body = integer_is_zero ? text + 1 : text;
-  const std::int64_t body_length = (integer_is_zero ? length - 1 : length) + (precision == 0 ? 1 : 0);
+  const char* body = text + (integer_is_zero ? 1 : 0);
+  const std::int64_t body_length = length - (integer_is_zero ? 1 : 0) + (precision == 0 ? 1 : 0);
   const std::int64_t required = (sign_char != 0 ? 1 : 0) + body_length + trailing_blanks;
-  const bool zero_before_point = integer_is_zero && (precision == 0 || required < width);
+  const bool zero_before_point = integer_is_zero & ((precision == 0) | (required < width));
   char* out = right_justify(field, width, required + (zero_before_point ? 1 : 0));
   if (out == nullptr) return kFieldOverflow;
-  if (sign_char != 0) *out++ = sign_char;
-  if (zero_before_point) *out++ = '0';
+  // The sign and the zero are stored either way and kept only when they belong: at least one
+  // body character follows, so a column not kept is written over.
+  *out = sign_char;
+  out += sign_char != 0 ? 1 : 0;
+  *out = '0';
+  out += zero_before_point ? 1 : 0;
   if (precision == 0) {
     std::memcpy(out, body, static_cast<std::size_t>(body_length - 1));
     out[body_length - 1] = '.';

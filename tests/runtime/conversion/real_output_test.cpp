@@ -64,6 +64,11 @@ TEST(FixedOutput, LeadingZeroAndSigns) {
       {-0.004, "F5.2", S, 0, " 0.00", kConverted},
       {-0.0, "F5.2", S, 0, " 0.00", kConverted},
       {-0.006, "F5.2", S, 0, "-0.01", kConverted},
+      {-0.0004, "F7.3", SP, 0, " +0.000", kConverted},
+      {-0.0006, "F7.3", SP, 0, " -0.001", kConverted},
+      {-0.4, "F3.0", S, 0, " 0.", kConverted},
+      {-1.0e-30, "F4.2", S, 0, "0.00", kConverted},
+      {-0.09, "F4.1", S, 0, "-0.1", kConverted},
       // d = 0: the point alone would hold no digit, so a 0 always stands before it.
       {0.4, "F3.0", S, 0, " 0.", kConverted},
       {0.4, "F2.0", S, 0, "0.", kConverted},
