@@ -67,6 +67,29 @@ struct GraphicsFontState {
   bool underline = false;
 };
 
+// Where a pixel may be set: the viewport clipped to the surface, one rectangle tested with two
+// unsigned comparisons, and the surface pixels at drawing coordinates. Taken under draw_lock;
+// valid while the lock is held.
+struct PixelBounds {
+  int left = 0;
+  int top = 0;
+  unsigned across = 0;  // right - left
+  unsigned down = 0;    // bottom - top
+  bool empty = true;
+  std::int16_t origin_x = 0;
+  std::int16_t origin_y = 0;
+  QRgb* pixels = nullptr;
+  qsizetype row_pixels = 0;
+
+  // The surface position of a drawing coordinate: the origin added, kept as a 16-bit number.
+  int surface_x(std::int16_t x) const { return static_cast<std::int16_t>(x + origin_x); }
+  int surface_y(std::int16_t y) const { return static_cast<std::int16_t>(y + origin_y); }
+  bool contains(int x, int y) const {
+    return !empty && static_cast<unsigned>(x - left) <= across && static_cast<unsigned>(y - top) <= down;
+  }
+  QRgb* pixel(int x, int y) const { return pixels + y * row_pixels + x; }
+};
+
 struct ChildWindowRecord {
   ChildWindowRecord(int index, std::string title) : index(index), title(std::move(title)) {}
   ChildWindowRecord(const ChildWindowRecord&) = delete;
@@ -189,6 +212,21 @@ struct ChildWindowRecord {
   void blank_surface(QRgb color) {
     surface_filled_rows = 0;
     surface_blank_color = color;
+  }
+  PixelBounds pixel_bounds() const {
+    PixelBounds bounds;
+    bounds.left = std::max(viewport_left, 0);
+    bounds.top = std::max(viewport_top, 0);
+    const int right = std::min(viewport_right, surface_width - 1);
+    const int bottom = std::min(viewport_bottom, surface_height - 1);
+    bounds.empty = right < bounds.left || bottom < bounds.top || surface_pixels == nullptr;
+    bounds.across = static_cast<unsigned>(right - bounds.left);
+    bounds.down = static_cast<unsigned>(bottom - bounds.top);
+    bounds.origin_x = origin_x;
+    bounds.origin_y = origin_y;
+    bounds.pixels = surface_pixels;
+    bounds.row_pixels = surface_row_pixels;
+    return bounds;
   }
   // Pixel rectangle of the text window's cells.
   QRect text_window_pixels() const {

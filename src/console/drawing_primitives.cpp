@@ -75,13 +75,13 @@ void ConsoleCore::ChangedArea::add(int x, int y) {
 }
 
 QRgb* ConsoleCore::pixel_in_viewport(ChildWindowRecord& r, std::int16_t x, std::int16_t y, int& px, int& py) {
-  px = surface_coordinate(x, r.origin_x);
-  py = surface_coordinate(y, r.origin_y);
   // One scan line lookup, no figure machinery: the plot sets a pixel per series point.
-  const ClipRect clip = viewport_of(r);
-  if (!clip.contains(px, py) || px < 0 || py < 0 || px >= r.surface_width || py >= r.surface_height) return nullptr;
+  const PixelBounds bounds = r.pixel_bounds();
+  px = bounds.surface_x(x);
+  py = bounds.surface_y(y);
+  if (!bounds.contains(px, py)) return nullptr;
   if (py >= r.surface_filled_rows) r.fill_surface_rows(py + 1);
-  return r.surface_pixels + py * r.surface_row_pixels + px;
+  return bounds.pixel(px, py);
 }
 
 std::int16_t ConsoleCore::set_pixel_locked(ChildWindowRecord& r, std::int16_t x, std::int16_t y, ChangedArea& changed) {

@@ -5,8 +5,10 @@
 // the queue leaves it, so a pause waits until the waiting pixels are on the surface: the
 // picture at every stop is the one set_pixel would have left.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <limits>
 #include <mutex>
 #include <utility>
 
@@ -64,20 +66,32 @@ void ConsoleCore::draw_queued_pixels() {
       } else {
         // With a palette every pixel in the viewport is drawn, as set_pixel draws it, without
         // reading the colour it had: only set_pixel's return value needs that, and the read
-        // of a pixel far from the last one is a cache miss.
+        // of a pixel far from the last one is a cache miss. The loop keeps its bounds and the
+        // changed area in locals: a structure updated through memory would be stored and read
+        // back for every pixel, a stall that costs more than the pixel itself.
         const QRgb color = record.color(record.graphics_color) | 0xFF000000u;
+        const PixelBounds bounds = record.pixel_bounds();
+        int left = std::numeric_limits<int>::max();
+        int top = std::numeric_limits<int>::max();
+        int right = std::numeric_limits<int>::min();
+        int bottom = std::numeric_limits<int>::min();
         bool last_drawn = false;
         for (std::size_t i = 0; i < count; ++i) {
-          int px = 0;
-          int py = 0;
-          QRgb* pixel = pixel_in_viewport(record, queue.pixels[i].x, queue.pixels[i].y, px, py);
-          last_drawn = pixel != nullptr;
-          if (last_drawn) {
-            *pixel = color;
-            changed.add(px, py);
-          }
+          const int px = bounds.surface_x(queue.pixels[i].x);
+          const int py = bounds.surface_y(queue.pixels[i].y);
+          last_drawn = bounds.contains(px, py);
+          if (!last_drawn) continue;
+          if (py >= record.surface_filled_rows) record.fill_surface_rows(py + 1);
+          *bounds.pixel(px, py) = color;
+          left = std::min(left, px);
+          right = std::max(right, px);
+          top = std::min(top, py);
+          bottom = std::max(bottom, py);
         }
-        if (!changed.empty()) record.has_graphics = true;
+        if (left <= right) {
+          changed = ChangedArea{left, top, right, bottom};
+          record.has_graphics = true;
+        }
         // Each set_pixel leaves the status of its own pixel: the last one's is what stays.
         if (count > 0) set_graphics_status(last_drawn ? kStatusOk : kStatusNothingDrawn);
       }

@@ -36,10 +36,24 @@ std::vector<Step> pixels_over_the_surface(int count, int width, int height) {
   return steps;
 }
 
+// Pixels anywhere from (low, low) to (high - 1, high - 1).
+std::vector<Step> pixels_between(int count, int low, int high) {
+  std::vector<Step> steps = pixels_over_the_surface(count, high - low, high - low);
+  for (Step& step : steps) {
+    step.x += low;
+    step.y += low;
+  }
+  return steps;
+}
+
 struct QueueCase {
   const char* name;
   std::vector<Step> steps;
-  int viewport_right;  // the viewport is (0, 0) to (viewport_right, kHeight - 1)
+  int viewport_right;  // the viewport is (viewport_left, viewport_top) to (viewport_right, kHeight - 1)
+  int viewport_left = 0;
+  int viewport_top = 0;
+  std::int16_t origin_x = 0;  // added to each pixel's coordinates, in 16 bits
+  std::int16_t origin_y = 0;
 };
 void PrintTo(const QueueCase& c, std::ostream* os) { *os << c.name; }
 
@@ -56,6 +70,11 @@ const QueueCase kQueueCases[] = {
     {"last_pixel_off_the_surface", {{Step::Pixel, 3, 3}, {Step::Pixel, kWidth, 2}}, kWidth - 1},
     {"first_pixel_off_the_surface_last_on", {{Step::Pixel, -1, 3}, {Step::Pixel, 4, 4}}, kWidth - 1},
     {"outside_the_viewport", {{Step::Pixel, 10, 10}, {Step::Pixel, 90, 10}, {Step::Pixel, 70, 20}}, 80},
+    {"viewport_away_from_the_corner", pixels_over_the_surface(2000, kWidth, kHeight), 80, 20, 10},
+    {"origin_moved", pixels_between(2000, -60, 200), kWidth - 1, 0, 0, 30, -20},
+    {"origin_wraps_in_16_bits",
+     {{Step::Pixel, 3000, 5}, {Step::Pixel, -29995, 6}, {Step::Pixel, 2767, 7}, {Step::Pixel, -30000, 8}},
+     kWidth - 1, 0, 0, 30000, 0},
     {"several_queues_full", pixels_over_the_surface(3000, kWidth, kHeight), kWidth - 1},
     {"colours_change_between_pixels",
      joined(joined(pixels_over_the_surface(700, kWidth, kHeight), {{Step::Color, 12}}),
@@ -65,7 +84,7 @@ const QueueCase kQueueCases[] = {
 
 class PixelQueueTest : public ConsoleTest, public ::testing::WithParamInterface<QueueCase> {
  protected:
-  int make_window(const char* title, int viewport_right) {
+  int make_window(const char* title, const QueueCase& c) {
     const int index = core->create_window(title);
     auto record = core->find_window(index);
     console::WindowConfig config;
@@ -75,7 +94,11 @@ class PixelQueueTest : public ConsoleTest, public ::testing::WithParamInterface<
     }
     {
       std::lock_guard lock(record->draw_lock);
-      record->viewport_right = viewport_right;
+      record->viewport_right = c.viewport_right;
+      record->viewport_left = c.viewport_left;
+      record->viewport_top = c.viewport_top;
+      record->origin_x = c.origin_x;
+      record->origin_y = c.origin_y;
     }
     core->activate_window(index);
     core->set_bk_color(15);
@@ -109,8 +132,8 @@ class PixelQueueTest : public ConsoleTest, public ::testing::WithParamInterface<
 
 TEST_P(PixelQueueTest, LeavesThePictureStatusAndChangedAreaOfSetPixel) {
   const QueueCase& c = GetParam();
-  const int immediate = make_window("Immediate", c.viewport_right);
-  const int queued = make_window("Queued", c.viewport_right);
+  const int immediate = make_window("Immediate", c);
+  const int queued = make_window("Queued", c);
   const int immediate_status = run(
       immediate, c.steps,
       [&](int x, int y) { core->set_pixel(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y)); }, false);
