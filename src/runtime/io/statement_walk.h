@@ -38,16 +38,22 @@ class DescriptorSteps {
     if (plan_ == nullptr) cursor_.emplace(format, modes_);
   }
 
-  [[nodiscard]] int next(RecordPosition& record, bool items_remain, EditDescriptor& out) {
-    if (plan_ == nullptr) return next_edit_descriptor(*cursor_, record, items_remain, out);
+  // Points `out` at the next descriptor, valid until the next call. Not copied: a descriptor
+  // copied (or cleared and filled) on the stack for every step is read back from stores still
+  // in flight, a stall twice an item.
+  [[nodiscard]] int next(RecordPosition& record, bool items_remain, const EditDescriptor*& out) {
+    if (plan_ == nullptr) {
+      out = &interpreted_;
+      return next_edit_descriptor(*cursor_, record, items_remain, interpreted_);
+    }
     if (!items_remain) {
-      out = kEnd;
+      out = &kEnd;
     } else if (field_due_) {
-      out = plan_->descriptor;
+      out = &plan_->descriptor;
       field_due_ = false;
     } else {
       // The format reverts after its one field: a new record for the next item.
-      out = kSlash;
+      out = &kSlash;
       field_due_ = true;
     }
     return 0;
@@ -56,8 +62,6 @@ class DescriptorSteps {
   const EditModes& modes() const { return plan_ == nullptr ? cursor_->modes() : modes_; }
 
  private:
-  // Whole descriptors copied from constants: one made in place (cleared, then its kind set)
-  // is read back in one piece from parts just stored apart, a stall once an item.
   static constexpr EditDescriptor kEnd{};
   static constexpr EditDescriptor kSlash{DescriptorKind::Slash};
 
@@ -65,6 +69,7 @@ class DescriptorSteps {
   EditModes modes_;  // a single-field format changes no mode
   bool field_due_ = true;
   std::optional<FormatCursor> cursor_;
+  EditDescriptor interpreted_;  // the format interpreter's last descriptor
 };
 
 template <typename Sink>
@@ -73,8 +78,9 @@ template <typename Sink>
   std::size_t part = 0;
   for (;;) {
     const bool items_remain = index < items.size();
-    EditDescriptor descriptor;
-    if (int error = steps.next(sink.position(), items_remain, descriptor)) return error;
+    const EditDescriptor* next = nullptr;
+    if (int error = steps.next(sink.position(), items_remain, next)) return error;
+    const EditDescriptor& descriptor = *next;
     switch (descriptor.kind) {
       case DescriptorKind::End: return 0;
       case DescriptorKind::Colon:
