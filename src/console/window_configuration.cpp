@@ -8,6 +8,7 @@
 #include "console/console_core.h"
 #include "console/graphics_status.h"
 #include "console/palette.h"
+#include "console/surface_memory.h"
 #include "console/window_image.h"
 
 namespace console {
@@ -48,7 +49,7 @@ ConsoleCore::ApplyOutcome ConsoleCore::apply_config(ChildWindowRecord& record, W
       QImage surface;
       if (bytes > 0 && bytes <= kMaximumSurfaceBytes) {
         try {
-          surface = QImage(config.pixels_x, config.pixels_y, QImage::Format_RGB32);
+          surface = make_surface_image(config.pixels_x, config.pixels_y);
         } catch (const std::bad_alloc&) {
           surface = QImage();
         }
