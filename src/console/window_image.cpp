@@ -1,6 +1,7 @@
 #include "console/window_image.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QBuffer>
@@ -231,8 +232,13 @@ bool read_window_image_header(std::span<const std::uint8_t> image, WindowImageHe
 
 int PictureFile::open(const std::string& path) {
   close();
-  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // Not emptied here: an existing file is written over in place and cut to the new length as
+  // it closes. Emptying first frees the old pages (waiting for any still being written to
+  // disk) only to take fresh ones for the same picture, several milliseconds a file here.
+  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   written_ = true;
+  struct stat info {};
+  regular_file_ = fd_ >= 0 && ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
   return fd_ < 0 ? kStatusFileNotCreated : kStatusOk;
 }
 
@@ -245,8 +251,15 @@ bool PictureFile::write(std::span<const std::uint8_t> bytes) {
 int PictureFile::close() {
   if (fd_ < 0) return kStatusOk;
   const int fd = std::exchange(fd_, -1);
+  // The file ends where the writing ended, as if it had been emptied at open; what a failed
+  // write left is cut off with the rest of the old file. A device or pipe has nothing to cut.
+  bool cut = true;
+  if (regular_file_) {
+    const off_t end = ::lseek(fd, 0, SEEK_CUR);
+    cut = end >= 0 && ::ftruncate(fd, end) == 0;
+  }
   const bool closed = ::close(fd) == 0;
-  return written_ && closed ? kStatusOk : kStatusWriteFailed;
+  return written_ && cut && closed ? kStatusOk : kStatusWriteFailed;
 }
 
 PictureFile::~PictureFile() { close(); }

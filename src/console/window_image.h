@@ -81,8 +81,9 @@ struct WindowImageHeader {
 };
 bool read_window_image_header(std::span<const std::uint8_t> image, WindowImageHeader& header);
 
-// A picture file being written: created (or emptied) by open, written in parts, and closed
-// with the outcome of every write. Closed on destruction too, its outcome then unreported.
+// A picture file being written: created by open (an existing file is written over), written
+// in parts, and closed with the outcome of every write, ending where the writing ended.
+// Closed on destruction too, its outcome then unreported.
 class PictureFile {
  public:
   PictureFile() = default;
@@ -99,6 +100,7 @@ class PictureFile {
  private:
   int fd_ = -1;
   bool written_ = true;
+  bool regular_file_ = false;  // cut to length at close
 };
 
 // Writes `image` to the file `path`, replacing an existing file. 0, or the graphics status of

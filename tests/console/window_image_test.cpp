@@ -12,6 +12,7 @@
 #include <functional>
 #include <iterator>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -162,6 +163,44 @@ TEST(WindowImageFile, WriteFailures) {
   std::vector<std::uint8_t> truncated(image.begin(), image.end() - 1);
   EXPECT_EQ(console::write_window_image_file(path, truncated), -1);
   EXPECT_EQ(console::write_window_image_file(path, std::vector<std::uint8_t>{'B'}), -1);
+}
+
+// A picture written where a file of the name is: the file then holds the picture and nothing
+// else, whatever it held before; a device takes it as it is.
+struct ReplaceCase {
+  const char* name;
+  std::size_t old_length;  // 0: no file there before
+};
+void PrintTo(const ReplaceCase& c, std::ostream* os) { *os << c.name; }
+
+class WindowImageReplace : public ::testing::TestWithParam<ReplaceCase> {};
+
+TEST_P(WindowImageReplace, TheFileHoldsThePictureAlone) {
+  const ReplaceCase& c = GetParam();
+  const std::vector<QRgb> palette = console::make_palette(256);
+  const std::vector<std::uint8_t> image = encode(sample(), QRect(0, 0, 3, 2), 24, palette);
+  const std::string path = ::testing::TempDir() + std::string("replace_") + c.name + ".bmp";
+  std::remove(path.c_str());
+  if (c.old_length > 0) std::ofstream(path, std::ios::binary) << std::string(c.old_length, 'o');
+  ASSERT_EQ(console::write_window_image_file(path, image), 0);
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}), image);
+  // A picture refused after the file was opened leaves it empty, as a new file would be.
+  std::vector<std::uint8_t> odd_depth = image;
+  odd_depth[28] = 12;
+  ASSERT_EQ(console::write_window_image_file(path, odd_depth), -3);
+  std::ifstream again(path, std::ios::binary | std::ios::ate);
+  EXPECT_EQ(again.tellg(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, WindowImageReplace,
+                         ::testing::Values(ReplaceCase{"new_file", 0}, ReplaceCase{"shorter_file", 10},
+                                           ReplaceCase{"longer_file", 100000}),
+                         [](const ::testing::TestParamInfo<ReplaceCase>& info) { return std::string(info.param.name); });
+
+TEST(WindowImageFile, ADeviceTakesThePicture) {
+  const std::vector<QRgb> palette = console::make_palette(256);
+  EXPECT_EQ(console::write_window_image_file("/dev/null", encode(sample(), QRect(0, 0, 3, 2), 24, palette)), 0);
 }
 
 // ---- on a window ----
