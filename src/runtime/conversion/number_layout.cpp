@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "runtime/conversion/conversion_internal.h"
+#include "runtime/support/short_copy.h"
 
 namespace runtime::conversion_detail {
 namespace {
@@ -38,7 +39,7 @@ char* right_justify(char* field, std::int64_t width, std::int64_t length) {
     fill_asterisks(field, width);
     return nullptr;
   }
-  std::memset(field, ' ', static_cast<std::size_t>(width - length));
+  fill_short(field, ' ', static_cast<std::size_t>(width - length));
   return field + (width - length);
 }
 

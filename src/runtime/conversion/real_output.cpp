@@ -20,6 +20,7 @@
 #include <cstring>
 
 #include "runtime/conversion/conversion_internal.h"
+#include "runtime/support/short_copy.h"
 
 namespace runtime::conversion_detail {
 namespace {
@@ -117,10 +118,10 @@ int write_fixed_unscaled(double value, std::int64_t fraction_digits, SignMode si
   *out = '0';
   out += zero_before_point ? 1 : 0;
   if (precision == 0) {
-    std::memcpy(out, body, static_cast<std::size_t>(body_length - 1));
+    copy_short(out, body, static_cast<std::size_t>(body_length - 1));
     out[body_length - 1] = '.';
   } else {
-    std::memcpy(out, body, static_cast<std::size_t>(body_length));
+    copy_short(out, body, static_cast<std::size_t>(body_length));
   }
   out += body_length;
   if (trailing_blanks > 0) std::memset(out, ' ', static_cast<std::size_t>(trailing_blanks));

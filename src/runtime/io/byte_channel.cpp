@@ -11,6 +11,7 @@
 
 #include "runtime/support/emission.h"
 #include "runtime/window_services.h"
+#include "runtime/support/short_copy.h"
 
 namespace runtime {
 
@@ -121,7 +122,7 @@ int ByteChannel::write(std::string_view bytes) {
       return error;
     }
   }
-  std::memcpy(output_.get() + output_used_, bytes.data(), bytes.size());
+  copy_short(output_.get() + output_used_, bytes.data(), bytes.size());
   output_used_ += bytes.size();
   try {
     record_ends_.push_back(static_cast<std::uint32_t>(output_used_));

@@ -7,6 +7,7 @@
 
 #include "runtime/io/statements.h"
 #include "runtime/io/unit_table.h"
+#include "runtime/support/short_copy.h"
 
 namespace runtime {
 
@@ -130,7 +131,7 @@ int emit_record(UnitBlock& unit, bool prompt_form) {
   // after it, so the record leaves in one write.
   char* start = text - prefix.size;
   if (prefix.size > 0) std::memcpy(start, prefix.bytes, prefix.size);
-  if (!terminator.empty()) std::memcpy(text + text_length, terminator.data(), terminator.size());
+  copy_short(text + text_length, terminator.data(), terminator.size());
   std::size_t total = prefix.size + text_length + terminator.size();
   int failure = device.write(std::string_view(start, total), &unit.channel);
 
