@@ -10,33 +10,37 @@
 
 namespace runtime {
 
+namespace short_copy_detail {
+
+struct SixteenBytes {
+  char bytes[16];
+};
+
+// The first and the last sizeof(Word) of `count` bytes (sizeof(Word) <= count <= 2 x that),
+// both loaded before either is stored: together they cover the whole run.
+template <typename Word>
+void copy_both_ends(char* to, const char* from, std::size_t count) {
+  Word head;
+  Word tail;
+  std::memcpy(&head, from, sizeof(Word));
+  std::memcpy(&tail, from + count - sizeof(Word), sizeof(Word));
+  std::memcpy(to, &head, sizeof(Word));
+  std::memcpy(to + count - sizeof(Word), &tail, sizeof(Word));
+}
+
+}  // namespace short_copy_detail
+
 // memcpy of `count` bytes between places that do not overlap.
 inline void copy_short(char* to, const char* from, std::size_t count) {
-  if (count >= 16) {
-    if (count > 32) {
-      std::memcpy(to, from, count);
-      return;
-    }
-    char head[16];
-    char tail[16];
-    std::memcpy(head, from, 16);
-    std::memcpy(tail, from + count - 16, 16);
-    std::memcpy(to, head, 16);
-    std::memcpy(to + count - 16, tail, 16);
+  using namespace short_copy_detail;
+  if (count > 32) {
+    std::memcpy(to, from, count);
+  } else if (count >= 16) {
+    copy_both_ends<SixteenBytes>(to, from, count);
   } else if (count >= 8) {
-    std::uint64_t head = 0;
-    std::uint64_t tail = 0;
-    std::memcpy(&head, from, 8);
-    std::memcpy(&tail, from + count - 8, 8);
-    std::memcpy(to, &head, 8);
-    std::memcpy(to + count - 8, &tail, 8);
+    copy_both_ends<std::uint64_t>(to, from, count);
   } else if (count >= 4) {
-    std::uint32_t head = 0;
-    std::uint32_t tail = 0;
-    std::memcpy(&head, from, 4);
-    std::memcpy(&tail, from + count - 4, 4);
-    std::memcpy(to, &head, 4);
-    std::memcpy(to + count - 4, &tail, 4);
+    copy_both_ends<std::uint32_t>(to, from, count);
   } else {
     for (std::size_t i = 0; i < count; ++i) to[i] = from[i];
   }
